@@ -5,10 +5,15 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <numbers>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/scratch_files.h"
+#include "support/svg_quick_start.h"
 #include "support/svg_rules.h"
 
 namespace {
@@ -60,10 +65,9 @@ svg_facts curve_of(const std::string& label, double location, const std::vector<
   return f;
 }
 
-std::string faults_of(const svg_facts& f) {
+std::string faults_of(const svg_facts& f, const std::string& document = "<svg width=\"100\" height=\"100\"></svg>") {
   std::string found;
-  for (const svg_fault& x : svg_rule_faults("<svg width=\"100\" height=\"100\"></svg>", f))
-    found += x.rule + ": " + x.detail + "\n";
+  for (const svg_fault& x : svg_rule_faults(document, f)) found += x.rule + ": " + x.detail + "\n";
   return found;
 }
 
@@ -113,6 +117,83 @@ TEST(GraphCurveRules, CurvesFarFromZeroAreTheirDensityWithinTheLabelsRounding) {
       EXPECT_EQ(found, "") << c.what;
     else
       EXPECT_NE(found.find(std::string(kRuleCurveUntrue) + ":"), std::string::npos) << c.what << "\n" << found;
+  }
+}
+
+// A gamma curve of data 1700000061 to 1700000091 (bins 6 wide) whose label rounds its
+// threshold to seven digits, 1.700000E9, five hundred either way: the rounding alone
+// lets the curve be 0 over all the data. The threshold lies below the least value all the same, so above the
+// lowest bin's top the curve is not 0: one drawn 0 at all its points but one (a
+// threshold fit taken for 0 over its data) is caught; its true heights pass.
+TEST(GraphCurveRules, AThresholdCurveVanishedOverItsDataIsCaughtWhateverItsLabelsRounding) {
+  const double theta = 1700000059.243976, shape = 2.683976, scale = 5.017836;
+  svg_facts f;
+  for (double m = 1700000061; m <= 1700000091; m += 6) f.bins.push_back({m, m < 1700000080 ? 25.0 : 12.5});
+  svg_facts::curve c;
+  c.label = "Gamma(Theta=1.700000E9 Shape=2.683976 Scale=5.017836)";
+  c.width = 6;
+  c.scale = 100;
+  for (double x = 1700000058; x <= 1700000094; x += 0.25)
+    c.points.push_back({x, x > theta ? 600 * gamma_pdf(x - theta, shape, scale) : 0});
+  f.curves.push_back(c);
+  EXPECT_EQ(faults_of(f), "") << "the true heights";
+  svg_facts vanished = f;
+  for (std::size_t k = 0; k < vanished.curves[0].points.size(); ++k)
+    if (k != 60) vanished.curves[0].points[k].second = 0;
+  EXPECT_NE(faults_of(vanished).find(std::string(kRuleCurveUntrue) + ":"), std::string::npos) << "vanished";
+  // Below the lowest bin's top the threshold may stand: 0 there is the curve's own.
+  svg_facts low = f;
+  for (auto& [x, y] : low.curves[0].points)
+    if (x <= 1700000064) y = 0;
+  EXPECT_EQ(faults_of(low), "") << "0 up to the lowest bin's top";
+}
+
+// The quick start's histogram with its curve's polyline edited as a writer's fault
+// would: flat on the axis, moved off the frame, drawn without points. Its fit, which
+// the legend names and the dump lists, is caught as not drawn; as committed it passes,
+// and a curve truly 0 over the frame (given parameters far from the data) drawn flat
+// on the axis is not held to show.
+TEST(GraphCurveRules, AFitTheDumpListsIsDrawnWhereItsHeightsPutIt) {
+  const std::string doc = slurp(std::filesystem::path(KES_SOURCE_DIR) / "docs/quickstart/Histogram1.svg");
+  static const std::regex points(R"(<polyline points="[^"]*")");
+  const auto with_points = [&](const std::string& to) { return std::regex_replace(doc, points, "<polyline points=\"" + to + "\""); };
+  // The frame is 51 to 624 across and 32.3 to 388.2 up; the axis reads 0 at its foot.
+  const std::string flat = with_points("72.22,388.2 602.78,388.2");
+  std::string moved = doc;
+  {
+    std::smatch m;
+    std::regex_search(moved, m, points);
+    std::string shifted = "<polyline points=\"";
+    const std::string list = m.str().substr(18, m.str().size() - 19);
+    std::istringstream in(list);
+    for (std::string xy; in >> xy;) {
+      const std::size_t comma = xy.find(',');
+      shifted += xy.substr(0, comma) + "," + std::to_string(std::stod(xy.substr(comma + 1)) + 400) + " ";
+    }
+    shifted.back() = '"';
+    moved.replace(static_cast<std::size_t>(m.position()), m.length(), shifted);
+  }
+  svg_facts far = quick_start_facts();
+  far.curves[0].label = "Normal(Mu=200 Sigma=3)";
+  for (auto& [x, y] : far.curves[0].points) y = 100 * 6 * normal_pdf(x - 200, 3);
+  const struct {
+    const char* what;
+    std::string document;
+    svg_facts facts;
+    bool sound;
+  } cases[] = {
+      {"as committed", doc, quick_start_facts(), true},
+      {"flat on the axis", flat, quick_start_facts(), false},
+      {"moved 400 px down, off the frame", moved, quick_start_facts(), false},
+      {"drawn without points", with_points(""), quick_start_facts(), false},
+      {"a curve truly 0 over the frame, flat on the axis", flat, far, true},
+  };
+  for (const auto& c : cases) {
+    const std::string found = faults_of(c.facts, c.document);
+    if (c.sound)
+      EXPECT_EQ(found.find(kRuleCurveDrawn), std::string::npos) << c.what << "\n" << found;
+    else
+      EXPECT_NE(found.find(std::string(kRuleCurveDrawn) + ":"), std::string::npos) << c.what << "\n" << found;
   }
 }
 

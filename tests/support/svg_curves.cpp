@@ -5,6 +5,7 @@
 #include <cmath>
 #include <map>
 #include <numbers>
+#include <optional>
 #include <regex>
 #include <string>
 #include <utility>
@@ -46,6 +47,67 @@ double family_density(const std::string& family, const std::map<std::string, dou
   return NAN;
 }
 
+// Above what no value of the data lies below: the upper end of the lowest bin that
+// holds a value, and a few ulps for the rounding of its double; infinite without bins.
+double data_floor(const svg_facts& facts, const svg_facts::curve& c) {
+  for (const auto& [mid, height] : facts.bins)
+    if (height > 0) {
+      const double top = mid + c.width / 2;
+      return top + c.width * c.width_reach + 4 * (std::nextafter(std::fabs(top), INFINITY) - std::fabs(top));
+    }
+  return INFINITY;
+}
+
+// The distance from a point to a polyline (infinite for one without a segment).
+double distance_to(const std::vector<std::pair<double, double>>& line, double x, double y) {
+  double least = INFINITY;
+  for (std::size_t k = 0; k + 1 < line.size(); ++k) {
+    const auto [x1, y1] = line[k];
+    const auto [x2, y2] = line[k + 1];
+    const double dx = x2 - x1, dy = y2 - y1, len = dx * dx + dy * dy;
+    const double t = len > 0 ? std::clamp(((x - x1) * dx + (y - y1) * dy) / len, 0.0, 1.0) : 0;
+    least = std::min(least, std::hypot(x - (x1 + t * dx), y - (y1 + t * dy)));
+  }
+  return least;
+}
+
+// A curve shows when it stands this far above its axis; drawn, it lies this near the
+// places its heights give (the drawing thins a curve's points to the page's resolution
+// and writes them to hundredths; the tick texts the places are read by, alike).
+constexpr double kVisibleRise = 3;
+constexpr double kDrawnReach = 1.5;
+
+// A fitted curve the graph dump lists is drawn where its heights put it: its highest
+// point over the frame, where that stands visibly above the axis, lies on a curve the
+// cell draws (at the frame's top for a curve taller than the frame). A fit the legend
+// names whose curve is drawn without points, flat on the axis or off the frame is
+// caught; a curve that is truly 0 over the frame (given parameters far from the data)
+// need not show.
+void drawn_curves(const graph_parts& g, const svg_facts& facts, std::vector<svg_fault>& out) {
+  if (facts.curves.empty() || g.cells.size() != 1) return;
+  const box& cell = g.cells[0];
+  const std::optional<axis_line> across = cell_axis(g, 0, true), up = cell_axis(g, 0, false);
+  if (!across || !up) return;
+  const double axis = std::min(up->at(0), cell.y1);
+  for (const svg_facts::curve& c : facts.curves) {
+    double px = 0, py = INFINITY, x_of = 0, y_of = 0;
+    for (const auto& [x, y] : c.points) {
+      const double at = across->at(x), h = up->at(y);
+      if (at > cell.x0 + kDrawnReach && at < cell.x1 - kDrawnReach && h < py) px = at, py = h, x_of = x, y_of = y;
+    }
+    if (!(axis - py >= kVisibleRise)) continue;
+    const bool above = py < cell.y0 + kDrawnReach;
+    const bool drawn = std::any_of(g.polylines.begin(), g.polylines.end(), [&](const auto& line) {
+      return above ? std::any_of(line.begin(), line.end(), [&](const auto& p) { return p.second < cell.y0 + kDrawnReach; })
+                   : distance_to(line, px, py) <= kDrawnReach;
+    });
+    if (!drawn)
+      out.push_back({kRuleCurveDrawn, "the curve '" + c.label + "' is " + number_text(y_of) + " high at " +
+                                          number_text(x_of) + ", but no curve the cell draws passes (" +
+                                          number_text(px) + "," + number_text(std::max(py, cell.y0)) + ")"});
+  }
+}
+
 }  // namespace
 
 // Each fitted curve whose label gives its parameters ("Normal(Mu=67.89
@@ -54,8 +116,10 @@ double family_density(const std::string& family, const std::map<std::string, dou
 // half the unit of its last digit. The density falls toward either end of each
 // parameter's range, so its least is at a corner of their box; a normal curve's most
 // is where its mean is nearest the point and its deviation nearest the distance. A
-// curve drawn flat at 0 over its data, or at another fit's heights, is caught.
-void curve_faults(const graph_parts& /*g*/, const svg_facts& facts, std::vector<svg_fault>& out) {
+// curve drawn flat at 0 over its data, or at another fit's heights, is caught, and so
+// is a threshold curve flat at 0 over data its threshold's rounding reaches past.
+void curve_faults(const graph_parts& g, const svg_facts& facts, std::vector<svg_fault>& out) {
+  drawn_curves(g, facts, out);
   static const std::regex whole(R"(^(\w+)\((.*)\)$)"), pair(R"((\w+)=(\S+))");
   for (const svg_facts::curve& c : facts.curves) {
     std::smatch m;
@@ -88,6 +152,11 @@ void curve_faults(const graph_parts& /*g*/, const svg_facts& facts, std::vector<
       range[name] = {v - reach, v + reach};
     }
     if (!numbers || range.empty() || range.size() > 4) continue;
+    // A threshold lies below the least value (a fit whose threshold does not is not
+    // drawn), and so below the top of the lowest bin that holds one, whatever its
+    // label's rounding allows: above it the curve is no longer 0.
+    if (const double top = data_floor(facts, c); range.count("Theta") != 0 && top > range["Theta"].first)
+      range["Theta"].second = std::min(range["Theta"].second, top);
     std::vector<std::map<std::string, double>> corners(1);
     for (const auto& [name, ends] : range) {
       std::vector<std::map<std::string, double>> more;

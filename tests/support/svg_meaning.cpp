@@ -173,6 +173,20 @@ std::vector<axis> read_axes(const graph_parts& g) {
   return out;
 }
 
+}  // namespace
+
+std::optional<axis_line> cell_axis(const graph_parts& g, std::size_t cell, bool across) {
+  for (const axis& a : read_axes(g)) {
+    if (a.cell != cell || a.where != (across ? bottom : left) || a.ticks.size() < 2) continue;
+    const tick &p = a.ticks.front(), &q = a.ticks.back();
+    if (!(q.value != p.value)) return std::nullopt;
+    return axis_line{p.at, p.value, (q.at - p.at) / (q.value - p.value)};
+  }
+  return std::nullopt;
+}
+
+namespace {
+
 // The scale each side's label names: a label stands beyond the cells on its side.
 std::map<side, scale> side_scales(const graph_parts& g) {
   std::map<side, scale> out;

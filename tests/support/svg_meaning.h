@@ -24,6 +24,14 @@ double last_unit(const std::string& text);
 // A number for fault details, to six digits.
 std::string number_text(double v);
 
+// Where the tick texts of a cell's axis below (across) or at its left (up) put a value:
+// the line through its outermost ticks. Empty without two ticks of different values.
+struct axis_line {
+  double at0, value0, per_value;
+  double at(double v) const { return at0 + (v - value0) * per_value; }
+};
+std::optional<axis_line> cell_axis(const graph_parts& g, std::size_t cell, bool across);
+
 // The rules on fitted curves (svg_curves.cpp): each is its family's density at its
 // points within its label's rounding, and drawn where its heights put it.
 void curve_faults(const graph_parts& g, const svg_facts& facts, std::vector<svg_fault>& out);

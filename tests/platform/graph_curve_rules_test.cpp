@@ -3,6 +3,7 @@
 // lists is drawn where its heights put it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -14,10 +15,12 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 
 #include "support/graph_dump.h"
 #include "support/scratch_files.h"
 #include "support/svg_quick_start.h"
+#include "support/svg_parts.h"
 #include "support/svg_reader.h"
 #include "support/svg_rules.h"
 #include "support/test_settings.h"
@@ -204,44 +207,53 @@ TEST(GraphCurveRules, AFitTheDumpListsIsDrawnWhereItsHeightsPutIt) {
 }
 
 // Through the built runner, as a new user's program draws them: R's airquality May
-// temperatures moved to 1.7e9 with three threshold fits, each its density over the data
-// and drawn where its heights put it; the template's graph with any one curve's
-// polyline laid flat on the axis is caught.
+// temperatures moved to 1.7e9 with three threshold fits, in one cell and in CLASS cells
+// (alternate days), each curve its density over the data and drawn where its heights
+// put it; the template's graph with any one curve's polyline laid flat on its cell's
+// foot is caught.
 TEST(GraphCurveRules, ThresholdFitsOfARunAtAUnixTimeOffsetAreDrawnWhole) {
   const int temps[] = {67, 72, 74, 62, 56, 66, 65, 59, 61, 69, 74, 69, 66, 68, 58, 64,
                        66, 57, 68, 62, 59, 73, 61, 61, 57, 58, 57, 67, 81, 79, 76};
-  kes_test::scratch_dir dir{"curve-drawn"};
-  {
-    std::ofstream csv(dir.path() / "air.csv");
-    csv << "temp\n";
-    for (int t : temps) csv << 1700000000 + t << "\n";
-    std::ofstream(dir.path() / "p.kes") << "proc kestravine data=air noprint;\n"
-                                           "  histogram temp / gamma(theta=est) lognormal(theta=est) weibull(theta=est);\n"
-                                           "run;\n";
+  for (const bool cells : {false, true}) {
+    kes_test::scratch_dir dir{"curve-drawn"};
+    {
+      std::ofstream csv(dir.path() / "air.csv");
+      csv << "temp,day\n";
+      for (std::size_t i = 0; i < std::size(temps); ++i) csv << 1700000000 + temps[i] << "," << (i % 2 ? "odd" : "even") << "\n";
+      std::ofstream(dir.path() / "p.kes") << "proc kestravine data=air noprint;\n" << (cells ? "  class day;\n" : "")
+                                          << "  histogram temp / gamma(theta=est) lognormal(theta=est) weibull(theta=est);\n"
+                                             "run;\n";
+    }
+    std::filesystem::create_directories(dir.path() / "g");
+    const std::string cmd = "cd '" + dir.path().string() + "' && '" + built("kestravine") +
+                            "' --graphs g --work . --listing lst --log log --graph-dump dump p.kes >/dev/null 2>err";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << slurp(dir.path() / "log");
+    const std::string doc = slurp(dir.path() / "g/Histogram1.svg");
+    svg_facts f;
+    add_dump_facts(read_dump(slurp(dir.path() / "dump")), "Histogram1.svg", f);
+    ASSERT_EQ(cells ? f.cell_curves.size() : f.curves.size(), cells ? 2u : 3u);
+    EXPECT_EQ(faults_of(f, doc), "") << (cells ? "CLASS cells" : "one cell");
+    // The cells' frames: outlines in the frame's colour.
+    std::vector<box> frames;
+    for (const svg_element& e : svg_elements(doc))
+      if (e.name == "rect" && e.get("fill") == "none" && e.get("stroke") == "#4A4A4A") frames.push_back(box_of(e));
+    static const std::regex polyline(R"(<polyline points="([0-9.]+),([0-9.]+)[^"]*")");
+    std::size_t n = 0;
+    for (auto it = std::sregex_iterator(doc.begin(), doc.end(), polyline); it != std::sregex_iterator(); ++it, ++n) {
+      // Laid on the foot of the cell its first point stands in.
+      const double x = std::stod((*it)[1].str()), y = std::stod((*it)[2].str());
+      const auto cell = std::find_if(frames.begin(), frames.end(), [&](const box& b) { return b.holds(x, y, -1); });
+      ASSERT_NE(cell, frames.end());
+      const std::string foot = std::to_string(cell->y1);
+      std::string flat = doc;
+      flat.replace(static_cast<std::size_t>(it->position()), static_cast<std::size_t>(it->length()),
+                   "<polyline points=\"" + std::to_string(cell->x0) + "," + foot + " " + std::to_string(cell->x1) + "," +
+                       foot + "\"");
+      EXPECT_NE(faults_of(f, flat).find(std::string(kRuleCurveDrawn) + ":"), std::string::npos)
+          << (cells ? "CLASS cells" : "one cell") << ", curve " << n;
+    }
+    EXPECT_GE(n, cells ? 4u : 3u);
   }
-  std::filesystem::create_directories(dir.path() / "g");
-  const std::string cmd = "cd '" + dir.path().string() + "' && '" + built("kestravine") +
-                          "' --graphs g --work . --listing lst --log log --graph-dump dump p.kes >/dev/null 2>err";
-  ASSERT_EQ(std::system(cmd.c_str()), 0) << slurp(dir.path() / "log");
-  const std::string doc = slurp(dir.path() / "g/Histogram1.svg");
-  svg_facts f;
-  add_dump_facts(read_dump(slurp(dir.path() / "dump")), "Histogram1.svg", f);
-  ASSERT_EQ(f.curves.size(), 3u);
-  EXPECT_EQ(faults_of(f, doc), "");
-  static const std::regex polyline(R"(<polyline points="[^"]*")");
-  std::size_t n = 0;
-  for (auto it = std::sregex_iterator(doc.begin(), doc.end(), polyline); it != std::sregex_iterator(); ++it, ++n) {
-    std::string flat = doc;
-    // Laid on the frame's foot, which the axis's 0 stands at.
-    const std::size_t frame = doc.find("<rect x=\"", doc.find("<title>"));
-    const svg_element r = svg_elements(doc.substr(frame, doc.find('>', frame) - frame + 1))[0];
-    const std::string foot = std::to_string(r.num("y") + r.num("height"));
-    flat.replace(static_cast<std::size_t>(it->position()), it->length(),
-                 "<polyline points=\"" + std::to_string(r.num("x")) + "," + foot + " " +
-                     std::to_string(r.num("x") + r.num("width")) + "," + foot + "\"");
-    EXPECT_NE(faults_of(f, flat).find(std::string(kRuleCurveDrawn) + ":"), std::string::npos) << "curve " << n;
-  }
-  EXPECT_EQ(n, 3u);
 }
 
 }  // namespace

@@ -77,19 +77,34 @@ double distance_to(const std::vector<std::pair<double, double>>& line, double x,
 constexpr double kVisibleRise = 3;
 constexpr double kDrawnReach = 1.5;
 
-// A fitted curve the graph dump lists is drawn where its heights put it: its highest
-// point over the frame, where that stands visibly above the axis, lies on a curve the
-// cell draws (at the frame's top for a curve taller than the frame). A fit the legend
+// A fitted curve the graph dump lists for a cell is drawn where its heights put it: its
+// highest point over the frame, where that stands visibly above the axis, lies on a
+// curve the cell draws (at the frame's top for a curve taller than the frame). A fit the legend
 // names whose curve is drawn without points, flat on the axis or off the frame is
 // caught; a curve that is truly 0 over the frame (given parameters far from the data)
 // need not show.
-void drawn_curves(const graph_parts& g, const svg_facts& facts, std::vector<svg_fault>& out) {
-  if (facts.curves.empty() || g.cells.size() != 1) return;
-  const box& cell = g.cells[0];
-  const std::optional<axis_line> across = cell_axis(g, 0, true), up = cell_axis(g, 0, false);
+void drawn_curves(const graph_parts& g, std::size_t cell_no, const std::vector<svg_facts::curve>& curves,
+                  std::vector<svg_fault>& out) {
+  if (curves.empty() || cell_no >= g.cells.size()) return;
+  const box& cell = g.cells[cell_no];
+  // A comparative histogram labels its columns' values below the lowest row and its
+  // rows' at the left of the first column: a cell reads its own column's and row's.
+  std::optional<axis_line> across, up;
+  for (std::size_t k = 0; k < g.cells.size(); ++k) {
+    const box& other = g.cells[k];
+    if (!across && std::fabs(other.x0 - cell.x0) < kSlack && std::fabs(other.x1 - cell.x1) < kSlack)
+      across = cell_axis(g, k, true);
+    if (!up && std::fabs(other.y0 - cell.y0) < kSlack && std::fabs(other.y1 - cell.y1) < kSlack)
+      up = cell_axis(g, k, false);
+  }
   if (!across || !up) return;
+  // The cell's own curves: those with a point inside its frame.
+  std::vector<const std::vector<std::pair<double, double>>*> own;
+  for (const auto& line : g.polylines)
+    if (std::any_of(line.begin(), line.end(), [&](const auto& p) { return cell.holds(p.first, p.second, -kSlack); }))
+      own.push_back(&line);
   const double axis = std::min(up->at(0), cell.y1);
-  for (const svg_facts::curve& c : facts.curves) {
+  for (const svg_facts::curve& c : curves) {
     double px = 0, py = INFINITY, x_of = 0, y_of = 0;
     for (const auto& [x, y] : c.points) {
       const double at = across->at(x), h = up->at(y);
@@ -97,14 +112,15 @@ void drawn_curves(const graph_parts& g, const svg_facts& facts, std::vector<svg_
     }
     if (!(axis - py >= kVisibleRise)) continue;
     const bool above = py < cell.y0 + kDrawnReach;
-    const bool drawn = std::any_of(g.polylines.begin(), g.polylines.end(), [&](const auto& line) {
-      return above ? std::any_of(line.begin(), line.end(), [&](const auto& p) { return p.second < cell.y0 + kDrawnReach; })
-                   : distance_to(line, px, py) <= kDrawnReach;
+    const bool drawn = std::any_of(own.begin(), own.end(), [&](const auto* line) {
+      return above ? std::any_of(line->begin(), line->end(), [&](const auto& p) { return p.second < cell.y0 + kDrawnReach; })
+                   : distance_to(*line, px, py) <= kDrawnReach;
     });
     if (!drawn)
-      out.push_back({kRuleCurveDrawn, "the curve '" + c.label + "' is " + number_text(y_of) + " high at " +
-                                          number_text(x_of) + ", but no curve the cell draws passes (" +
-                                          number_text(px) + "," + number_text(std::max(py, cell.y0)) + ")"});
+      out.push_back({kRuleCurveDrawn, "the curve '" + c.label + "' of the cell " + place(cell) + " is " +
+                                          number_text(y_of) + " high at " + number_text(x_of) +
+                                          ", but no curve the cell draws passes (" + number_text(px) + "," +
+                                          number_text(std::max(py, cell.y0)) + ")"});
   }
 }
 
@@ -119,7 +135,8 @@ void drawn_curves(const graph_parts& g, const svg_facts& facts, std::vector<svg_
 // curve drawn flat at 0 over its data, or at another fit's heights, is caught, and so
 // is a threshold curve flat at 0 over data its threshold's rounding reaches past.
 void curve_faults(const graph_parts& g, const svg_facts& facts, std::vector<svg_fault>& out) {
-  drawn_curves(g, facts, out);
+  if (g.cells.size() == 1) drawn_curves(g, 0, facts.curves, out);
+  for (std::size_t k = 0; k < facts.cell_curves.size(); ++k) drawn_curves(g, k, facts.cell_curves[k], out);
   static const std::regex whole(R"(^(\w+)\((.*)\)$)"), pair(R"((\w+)=(\S+))");
   for (const svg_facts::curve& c : facts.curves) {
     std::smatch m;

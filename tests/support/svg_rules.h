@@ -118,6 +118,10 @@ struct svg_facts {
     std::vector<std::pair<double, double>> points;
   };
   std::vector<curve> curves;
+  // A comparative histogram's fitted curves, cell by cell in the order the cells are
+  // drawn (their labels name a family alone, and their unit height is not given): each
+  // is drawn where its heights put it.
+  std::vector<std::vector<curve>> cell_curves;
   // A histogram's bins (of one cell): each midpoint and its bar's height. A tick that
   // reads a midpoint stands at the middle of its bin's bar.
   std::vector<std::pair<double, double>> bins;

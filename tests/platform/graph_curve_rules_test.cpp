@@ -256,4 +256,30 @@ TEST(GraphCurveRules, ThresholdFitsOfARunAtAUnixTimeOffsetAreDrawnWhole) {
   }
 }
 
+// The dump of a comparative histogram read as facts: each cell's curves, by their
+// labels, in the order the grid draws the cells (levels of Class1 down in the order the
+// rows bring them), a pair of levels without rows a cell without curves.
+TEST(GraphCurveRules, TheDumpGivesEachCellItsCurves) {
+  const std::string dump =
+      "data HistogramData template t\n"
+      "  row 1: Class1=\"b\" BinX=51 BinCount=40 CurveLabel=\"\" CurveX=. CurveY=.\n"
+      "  row 2: Class1=\"b\" BinX=. BinCount=. CurveLabel=\"Normal\" CurveX=48 CurveY=0.5\n"
+      "  row 3: Class1=\"b\" BinX=. BinCount=. CurveLabel=\"Normal\" CurveX=55 CurveY=7.5\n"
+      "  row 4: Class1=\"b\" BinX=. BinCount=. CurveLabel=\"Gamma\" CurveX=55 CurveY=6.5\n"
+      "  row 5: Class1=\"a\" BinX=51 BinCount=40 CurveLabel=\"\" CurveX=. CurveY=.\n"
+      "  row 6: Class1=\"a\" BinX=. BinCount=. CurveLabel=\"Normal\" CurveX=50 CurveY=9\n"
+      "panel Histogram\n"
+      "  file H.svg\n";
+  svg_facts f;
+  add_dump_facts(read_dump(dump), "H.svg", f);
+  EXPECT_TRUE(f.curves.empty());
+  ASSERT_EQ(f.cell_curves.size(), 2u);
+  ASSERT_EQ(f.cell_curves[0].size(), 2u);
+  EXPECT_EQ(f.cell_curves[0][0].label, "Normal");
+  EXPECT_EQ(f.cell_curves[0][0].points, (std::vector<std::pair<double, double>>{{48, 0.5}, {55, 7.5}}));
+  EXPECT_EQ(f.cell_curves[0][1].label, "Gamma");
+  ASSERT_EQ(f.cell_curves[1].size(), 1u);
+  EXPECT_EQ(f.cell_curves[1][0].points, (std::vector<std::pair<double, double>>{{50, 9}}));
+}
+
 }  // namespace

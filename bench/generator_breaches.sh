@@ -69,7 +69,9 @@ if [ "$again" = 0 ]; then
   export logs build binary
 
   start=$(date +%s)
-  xargs -P "$jobs" -L 1 bash -c 'run_one "$@"' _ <"$plan"
+  # A run stopped from outside (a signal) stops xargs too: the runs done are still
+  # summed up, the stopped ones named as such.
+  xargs -P "$jobs" -L 1 bash -c 'run_one "$@"' _ <"$plan" || echo "some runs were stopped; summing up what ran" >&2
   echo $(($(date +%s) - start)) >"$logs/seconds"
 fi
 seconds=$(cat "$logs/seconds" 2>/dev/null || echo "?")

@@ -110,6 +110,30 @@ std::vector<std::string> listed(const std::string& dynamic) {
   return out;
 }
 
+// The pairs of CLASS levels (Class1, Class2) of the cells a panel draws, in the order
+// it draws them: each pair of levels of its block of rows and columns (NROWS=, NCOLS=,
+// the panel's number), the levels in the order the rows bring them.
+std::vector<std::pair<std::string, std::string>> drawn_levels(const dump_block& panel,
+                                                                const std::vector<std::string>& levels1,
+                                                                const std::vector<std::string>& levels2, bool any1,
+                                                                bool any2) {
+  const long rows = static_cast<long>(levels1.size()), cols = static_cast<long>(levels2.size());
+  const auto count = [&](const char* name, long fallback) {
+    const std::string v = panel.dynamic(name);
+    return v.empty() ? fallback : std::max(1L, std::strtol(v.c_str(), nullptr, 10));
+  };
+  const long nrows = any1 ? count("_NROWS", rows) : 1, ncols = any2 ? count("_NCOLS", cols) : 1;
+  // Without CLASS levels the one cell is every panel's.
+  const long panel_no = any1 || any2 ? count("_PANEL", 1) - 1 : 0;
+  const long col_blocks = std::max(1L, (cols + ncols - 1) / ncols);
+  const long row0 = panel_no / col_blocks * nrows, col0 = panel_no % col_blocks * ncols;
+  std::vector<std::pair<std::string, std::string>> out;
+  for (long r = row0; r < std::min(rows, row0 + nrows); ++r)
+    for (long k = col0; k < std::min(cols, col0 + ncols); ++k)
+      out.push_back({levels1[static_cast<std::size_t>(r)], levels2[static_cast<std::size_t>(k)]});
+  return out;
+}
+
 // A histogram's bins and its fitted curves, each curve by its label with the height of
 // unit density: the bin width times the scale of the bars (100 for percents, 1 for
 // proportions, the values counted for counts). CLASS cells are left out: their curves'
@@ -157,6 +181,39 @@ void add_histogram(const dump_block& data, svg_facts& facts) {
   }
 }
 
+// The fitted curves of a comparative histogram's cells, in the order the panel draws
+// its cells: each cell's curves by their labels, a cell without rows none.
+void add_cell_curves(const dump_block& panel, const dump_block& data, svg_facts& facts) {
+  std::map<std::pair<std::string, std::string>, std::vector<svg_facts::curve>> by_levels;
+  std::vector<std::string> levels1, levels2;
+  bool any1 = false, any2 = false;
+  for (const auto& row : data.rows()) {
+    if (row.count("Class1") == 0 && row.count("Class2") == 0) return;
+    const auto level = [&](const char* column, std::vector<std::string>& seen, bool& any) {
+      const auto it = row.find(column);
+      const std::string v = it == row.end() ? std::string() : it->second;
+      if (std::find(seen.begin(), seen.end(), v) == seen.end()) seen.push_back(v);
+      any = any || !v.empty();
+      return v;
+    };
+    const std::string l1 = level("Class1", levels1, any1), l2 = level("Class2", levels2, any2);
+    std::vector<svg_facts::curve>& curves = by_levels[{l1, l2}];
+    const auto label = row.find("CurveLabel"), x = row.find("CurveX"), y = row.find("CurveY");
+    if (label == row.end() || label->second.empty() || x == row.end() || y == row.end()) continue;
+    const double cx = dump_number(x->second), cy = dump_number(y->second);
+    if (!std::isfinite(cx) || !std::isfinite(cy)) continue;
+    if (curves.empty() || curves.back().label != label->second) {
+      curves.emplace_back();
+      curves.back().label = label->second;
+    }
+    curves.back().points.push_back({cx, cy});
+  }
+  for (const auto& levels : drawn_levels(panel, levels1, levels2, any1, any2)) {
+    const auto it = by_levels.find(levels);
+    facts.cell_curves.push_back(it == by_levels.end() ? std::vector<svg_facts::curve>{} : it->second);
+  }
+}
+
 }  // namespace
 
 void add_dump_facts(const std::vector<dump_block>& blocks, const std::string& file, svg_facts& facts) {
@@ -188,6 +245,7 @@ void add_dump_facts(const std::vector<dump_block>& blocks, const std::string& fi
       }
     if (data == nullptr) return;
     add_histogram(*data, facts);
+    add_cell_curves(panel, *data, facts);
     // Bars stand over their midpoints; ticks at the bins' ends (ENDPOINTS) are no
     // midpoints of theirs.
     if (panel.dynamic("_XVALUES").rfind("\"MIDPOINTS\"", 0) != 0) facts.bins.clear();
@@ -240,27 +298,14 @@ void add_dump_facts(const std::vector<dump_block>& blocks, const std::string& fi
     const std::string rows_of = panel.dynamic("_PCTLGROUPS");
     facts.no_group_percents = overlay && !rows_of.empty() && rows_of.rfind("\"ROWS\"", 0) != 0;
     if (by_levels.empty()) return;
-    // The cells the panel draws, in order: each pair of levels of its block of rows and
-    // columns (NROWS=, NCOLS=, the panel's number), a pair without rows drawn empty; the
-    // places past the last level are not drawn.
-    const long rows = static_cast<long>(levels1.size()), cols = static_cast<long>(levels2.size());
-    const auto count = [&](const char* name, long fallback) {
-      const std::string v = panel.dynamic(name);
-      return v.empty() ? fallback : std::max(1L, std::strtol(v.c_str(), nullptr, 10));
-    };
-    const long nrows = any1 ? count("_NROWS", rows) : 1, ncols = any2 ? count("_NCOLS", cols) : 1;
-    // Without CLASS levels the one cell is every panel's.
-    const long panel_no = any1 || any2 ? count("_PANEL", 1) - 1 : 0;
-    const long col_blocks = std::max(1L, (cols + ncols - 1) / ncols);
-    const long row0 = panel_no / col_blocks * nrows, col0 = panel_no % col_blocks * ncols;
-    for (long r = row0; r < std::min(rows, row0 + nrows); ++r)
-      for (long k = col0; k < std::min(cols, col0 + ncols); ++k) {
-        const auto it = by_levels.find({levels1[static_cast<std::size_t>(r)], levels2[static_cast<std::size_t>(k)]});
-        facts.quantile_cells.push_back(it == by_levels.end() ? svg_facts::quantile_cell{} : it->second);
-        const auto g = groups.find({levels1[static_cast<std::size_t>(r)], levels2[static_cast<std::size_t>(k)]});
-        if (g != groups.end() && rows_of.rfind("\"ROWS\"", 0) == 0)
-          for (const auto& [name, places] : g->second) facts.quantile_cells.back().group_percent_places.push_back(places);
-      }
+    // The cells the panel draws, in order; a pair of levels without rows is drawn empty.
+    for (const auto& levels : drawn_levels(panel, levels1, levels2, any1, any2)) {
+      const auto it = by_levels.find(levels);
+      facts.quantile_cells.push_back(it == by_levels.end() ? svg_facts::quantile_cell{} : it->second);
+      const auto g = groups.find(levels);
+      if (g != groups.end() && rows_of.rfind("\"ROWS\"", 0) == 0)
+        for (const auto& [name, places] : g->second) facts.quantile_cells.back().group_percent_places.push_back(places);
+    }
     // Cells without places of their own take the key cell's (the first row's).
     for (svg_facts::quantile_cell& c : facts.quantile_cells)
       if (c.percent_places.empty()) c.percent_places = key_places;

@@ -207,6 +207,10 @@ graph_parts read_parts(const std::vector<svg_element>& els) {
       }
       if (e.name == "polyline" && (clipped[i] || g.device))
         for (std::size_t k = 0; k + 3 < v.size(); k += 2) add_line(i, {v[k], v[k + 1], v[k + 2], v[k + 3]});
+      if (e.name == "polyline" && clipped[i]) {
+        g.polylines.emplace_back();
+        for (std::size_t k = 0; k + 1 < v.size(); k += 2) g.polylines.back().push_back({v[k], v[k + 1]});
+      }
     } else if (e.name == "use" || e.name == "circle") {
       const double x = e.name == "use" ? e.num("x") : e.num("cx"), y = e.name == "use" ? e.num("y") : e.num("cy");
       g.mark_points.push_back({x, y});

@@ -90,6 +90,9 @@ struct graph_parts {
   std::vector<text_box> boxes;
   std::vector<box> bars;       // filled rectangles of data
   std::vector<segment> lines;  // curves and reference lines, segment by segment
+  // The vertices of each polyline drawn among the data (in a clip path), as written:
+  // a curve reaching past its frame keeps its points there.
+  std::vector<std::vector<std::pair<double, double>>> polylines;
   std::vector<segment> short_lines;  // lines outside clip paths shorter than a tick mark's reach
   std::vector<std::pair<double, double>> markers;
   std::vector<std::pair<double, double>> mark_points;  // any drawn mark, for the cells

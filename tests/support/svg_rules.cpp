@@ -220,6 +220,26 @@ void blank_cells(const graph_parts& g, std::vector<svg_fault>& out) {
   }
 }
 
+// No text is drawn too small to read, on any page that can hold one line of text at
+// the least size (its ink's height up, a digit across): the renderer shortens or
+// leaves out a text that cannot stand that large, rather than shrink it with the page.
+// A page smaller still draws no readable text at all, and is left to the other rules.
+void small_texts(const graph_parts& g, std::vector<svg_fault>& out) {
+  if (g.height < pg::text_ascent(kLeastTextSize) + pg::text_descent(kLeastTextSize) ||
+      g.width < pg::char_width(U'0', kLeastTextSize))
+    return;
+  for (const text_item& t : g.texts) {
+    if (t.text.find_first_not_of(' ') == std::string::npos || !(t.size < kLeastTextSize)) continue;
+    std::ostringstream size;
+    size << t.size;
+    // A long text by its start (whole characters): the place names it.
+    std::size_t cut = std::min<std::size_t>(t.text.size(), 40);
+    while (cut < t.text.size() && cut > 0 && (static_cast<unsigned char>(t.text[cut]) & 0xC0) == 0x80) --cut;
+    const std::string shown = cut < t.text.size() ? t.text.substr(0, cut) + "..." : t.text;
+    out.push_back({kRuleTextTooSmall, "'" + shown + "' at " + place(t.ink) + " is drawn at " + size.str() + " px"});
+  }
+}
+
 }  // namespace
 
 bool svg_rule_holds_at_any_size(const std::string& rule) {
@@ -228,7 +248,8 @@ bool svg_rule_holds_at_any_size(const std::string& rule) {
   for (const char* r : {kRuleInsetOverData, kRuleBoxOverBox, kRuleCellBlank, kRuleTickOffScale, kRuleTicksOrder,
                         kRuleTickUntrue, kRuleSquareUnits, kRuleValuesDrawn, kRuleLegendDrawn, kRuleTextContrast,
                         kRuleTickInexact, kRuleOwnQuantile, kRuleNoneUntrue, kRuleTextsOver, kRuleTextAcrossBox,
-                        kRuleCellTextsApart, kRuleInsetUntrue, kRuleCurveUntrue})
+                        kRuleCellTextsApart, kRuleInsetUntrue, kRuleCurveUntrue, kRuleTextTooSmall,
+                        kRuleCurveDrawn})
     if (rule == r) return true;
   return false;
 }
@@ -247,6 +268,7 @@ std::vector<svg_fault> svg_rule_faults(std::string_view document, const svg_fact
   blank_cells(g, out);
   texts_across_boxes(g, out);
   texts_under_boxes(g, out);
+  small_texts(g, out);
   meaning_faults(g, facts, out);
   return out;
 }

@@ -10,11 +10,13 @@
 // each other, the label and value of a box's row among them; no template inset box
 // drawn over a text written before it (a reference line's label); texts on one
 // baseline inside a cell (reference labels, counts over bars) half a space apart at
-// least. With what the graph dump and the program say (svg_facts): each tick and
+// least; no text smaller than kLeastTextSize, on a page of any size that can hold one
+// line of such text. With what the graph dump and the program say (svg_facts): each tick and
 // percent text reads the value listed for it exactly; each number in an inset box is
 // a value the module gave it; a tick reading a bin's midpoint stands at the middle of
 // that bin's bar; each fitted curve whose label gives its parameters is
-// its family's density at its points, within the rounding of the label; each cell's percents and
+// its family's density at its points, within the rounding of the label (its threshold
+// below the data), and is drawn where its heights put it; each cell's percents and
 // reference lines stand at that cell's own quantiles, turned or not, on a percent axis
 // or on an overlaid group's own row; no note says a cell holding values has none.
 //
@@ -58,6 +60,12 @@ inline constexpr const char* kRuleOwnQuantile = "own-quantile";
 inline constexpr const char* kRuleNoneUntrue = "none-untrue";
 inline constexpr const char* kRuleInsetUntrue = "inset-untrue";
 inline constexpr const char* kRuleCurveUntrue = "curve-untrue";
+inline constexpr const char* kRuleTextTooSmall = "text-too-small";
+inline constexpr const char* kRuleCurveDrawn = "curve-drawn";
+
+// No text is drawn smaller than this (in px): a text that cannot stand this large is
+// shortened or left out, whatever the page's size.
+inline constexpr double kLeastTextSize = 6;
 
 // The rules that hold on a page of any size: those about what the graph says rather
 // than about room for its texts. Fuzzed programs, whose page sizes are anything, are
@@ -110,6 +118,10 @@ struct svg_facts {
     std::vector<std::pair<double, double>> points;
   };
   std::vector<curve> curves;
+  // A comparative histogram's fitted curves, cell by cell in the order the cells are
+  // drawn (their labels name a family alone, and their unit height is not given): each
+  // is drawn where its heights put it.
+  std::vector<std::vector<curve>> cell_curves;
   // A histogram's bins (of one cell): each midpoint and its bar's height. A tick that
   // reads a midpoint stands at the middle of its bin's bar.
   std::vector<std::pair<double, double>> bins;

@@ -6,6 +6,7 @@
 // log names the cell).
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -44,6 +45,9 @@ void expect_texts_read(const std::vector<std::pair<std::string, std::string>>& f
     for (const kes_test::text_item& t : kes_test::read_parts(svg).texts)
       if (!t.text.empty()) {
         EXPECT_GE(t.size, 6) << name << ": '" << t.text << "' " << kes_test::place(t.ink);
+        // A number cut short reads another number.
+        EXPECT_FALSE(std::isdigit(static_cast<unsigned char>(t.text[0])) && t.text.find("\xE2\x80\xA6") != std::string::npos)
+            << name << ": '" << t.text << "' " << kes_test::place(t.ink);
       }
   }
 }
@@ -98,6 +102,34 @@ TEST(SmallHeight, ACellNoteMeetsNoBox) {
         ASSERT_FALSE(files.empty()) << log;
         expect_texts_read(files);
       }
+  }
+}
+
+// Texts the page shrinks to their rooms (a level label longer than its strip, bar
+// values over narrow bins at a small INHEIGHT=) read at 6 px or more: a label cut
+// with an ellipsis, values left out where they would not fit.
+TEST(SmallHeight, ShrunkTextsStayReadable) {
+  kes_test::scratch_dir dir("shrunk-texts");
+  const std::string level(150, 'L');
+  for (const auto& [offset, scale] : {std::pair{1.7e9, 100.0}, std::pair{0.0, 3.0e6}}) {
+    std::string csv = groups_csv(offset, scale, 90, false);
+    for (std::size_t at = 0; (at = csv.find(",a,", at)) != std::string::npos; at += level.size())
+      csv.replace(at + 1, 1, level);
+    std::ofstream(dir.path() / "d.csv") << csv;
+    for (const char* plot : {"class g;\n  histogram x / barlabel=count nmidpoints=40 inheight=0.5;",
+                             "class g;\n  histogram x / barlabel=percent nmidpoints=30 inheight=0.5;",
+                             "class g;\n  histogram x / barlabel=proportion nmidpoints=70 inheight=0.5;",
+                             "class g;\n  histogram x / barlabel=percent nmidpoints=25 height=0.5;",
+                             "class g;\n  probplot x / ncols=3 nrows=1;", "class g h;\n  cdfplot x / height=1;"}) {
+      const std::string program = std::string("proc kestravine data=d noprint;\n  ") + plot + "\nrun;\n";
+      SCOPED_TRACE(program);
+      int status = 0;
+      std::string log;
+      const auto files = kes_test::run_graphs(dir.path(), program, "device", &status, &log);
+      ASSERT_EQ(status, 0) << log;
+      ASSERT_FALSE(files.empty()) << log;
+      expect_texts_read(files);
+    }
   }
 }
 

@@ -52,6 +52,16 @@ void expect_texts_read(const std::vector<std::pair<std::string, std::string>>& f
   }
 }
 
+// The program run on the device in dir, its pages held to the rules above.
+void drawn_texts_read(const kes_test::scratch_dir& dir, const std::string& program) {
+  int status = 0;
+  std::string log;
+  const auto files = kes_test::run_graphs(dir.path(), program, "device", &status, &log);
+  ASSERT_EQ(status, 0) << log;
+  ASSERT_FALSE(files.empty()) << log;
+  expect_texts_read(files);
+}
+
 TEST(SmallHeight, TextsAskedTooSmallReadApart) {
   const char* plots[] = {
       "probplot x / overlay height=@;",
@@ -74,12 +84,7 @@ TEST(SmallHeight, TextsAskedTooSmallReadApart) {
         const std::string program = "proc kestravine data=d noprint;\n  " + statement +
                                     "\n  inset n mean std / pos=" + places[k++ % 8] + ";\nrun;\n";
         SCOPED_TRACE(program + "values about " + std::to_string(offset) + " by " + std::to_string(scale));
-        int status = 0;
-        std::string log;
-        const auto files = kes_test::run_graphs(dir.path(), program, "device", &status, &log);
-        ASSERT_EQ(status, 0) << log;
-        ASSERT_FALSE(files.empty()) << log;
-        expect_texts_read(files);
+        drawn_texts_read(dir, program);
       }
   }
 }
@@ -95,12 +100,7 @@ TEST(SmallHeight, ACellNoteMeetsNoBox) {
         const std::string program = std::string("proc kestravine data=d noprint;\n  class g h;\n  ") + plot +
                                     ";\n  inset qn sn std_gini std_mad std_qn / pos=" + pos + ";\nrun;\n";
         SCOPED_TRACE(program);
-        int status = 0;
-        std::string log;
-        const auto files = kes_test::run_graphs(dir.path(), program, "device", &status, &log);
-        ASSERT_EQ(status, 0) << log;
-        ASSERT_FALSE(files.empty()) << log;
-        expect_texts_read(files);
+        drawn_texts_read(dir, program);
       }
   }
 }
@@ -123,12 +123,7 @@ TEST(SmallHeight, ShrunkTextsStayReadable) {
                              "class g;\n  probplot x / ncols=3 nrows=1;", "class g h;\n  cdfplot x / height=1;"}) {
       const std::string program = std::string("proc kestravine data=d noprint;\n  ") + plot + "\nrun;\n";
       SCOPED_TRACE(program);
-      int status = 0;
-      std::string log;
-      const auto files = kes_test::run_graphs(dir.path(), program, "device", &status, &log);
-      ASSERT_EQ(status, 0) << log;
-      ASSERT_FALSE(files.empty()) << log;
-      expect_texts_read(files);
+      drawn_texts_read(dir, program);
     }
   }
 }

@@ -84,10 +84,16 @@ void kes_corner_note::see_line(const double* ends) {
 }
 
 void kes_corner_note::see_rooms(const std::vector<kes_room>& rooms) {
+  // The text's own room: the reach about it keeps it off markers, whose centres are seen.
+  const double reach = height_ / 2;
   for (int form = 0; form < kForms; ++form)
     for (int k = 0; k < kCorners; ++k)
       for (const kes_room& r : rooms)
-        if (kes_rooms_meet({x0_[form][k], y0_[form][k], x1_[form][k], y1_[form][k]}, r)) ++held_[form][k];
+        if (kes_rooms_meet({x0_[form][k] + reach, y0_[form][k] + reach, x1_[form][k] - reach, y1_[form][k] - reach},
+                           r)) {
+          ++held_[form][k];
+          barred_[form][k] = true;
+        }
 }
 
 bool kes_corner_note::readable() const { return height_ >= gd_least_text(ctx_); }
@@ -109,9 +115,9 @@ void kes_corner_note::draw(const std::string& text) const {
     for (int k = 0; k < kCorners && best < 0; ++k)
       if (held_[f][k] == 0) form = f, best = k;
   if (best < 0) {
-    best = 0;
-    for (int k = 1; k < kCorners; ++k)
-      if (held_[0][k] < held_[0][best]) best = k;
+    for (int k = 0; k < kCorners; ++k)
+      if (!barred_[0][k] && (best < 0 || held_[0][k] < held_[0][best])) best = k;
+    if (best < 0) return;
   }
   const kes_chart* c = &ctx_->curreq->layout->c;
   const double reach = height_ / 2;

@@ -2,7 +2,8 @@
 // of its points, its line nor its inset boxes (the lower right first, as the
 // template's note does; then the middle of a side), on one line, or, where no place has
 // room for the one line, on two lines of half its length; else in the place that holds
-// fewest, on one line shrunk to the area's width.
+// fewest, on one line shrunk to the area's width. A place that meets a box is never
+// taken: where every place does, the note is not drawn (the log names the cell).
 #pragma once
 #include <string>
 #include <vector>
@@ -19,7 +20,7 @@ class kes_corner_note {
   void see(const double* xy, int n);
   // A line drawn in the cell, x1 y1 x2 y2 in device units.
   void see_line(const double* ends);
-  // Boxes drawn over the area: a place one meets is held.
+  // Boxes drawn over the area: a place whose text one meets is barred.
   void see_rooms(const std::vector<kes_room>& rooms);
   // Whether the note reads at the height the area leaves it; one that does not is not
   // drawn.
@@ -38,4 +39,5 @@ class kes_corner_note {
   double x0_[kForms][kCorners] = {}, x1_[kForms][kCorners] = {}, y0_[kForms][kCorners] = {},
          y1_[kForms][kCorners] = {};
   long held_[kForms][kCorners] = {};
+  bool barred_[kForms][kCorners] = {};
 };

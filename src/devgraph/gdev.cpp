@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "host/host_graph.h"
 #include "host/host_services.h"
@@ -33,6 +34,14 @@ void fill_record(const kes_gtext& t, host_gtext* rec, host_gxfm* xfm, host_gbox*
     rec->xfm = xfm;
   }
   rec->box = box;
+}
+
+void put_text(const kes_gtext& t) {
+  if (t.len <= 0) return;
+  host_gtext rec{};
+  host_gxfm xfm{};
+  fill_record(t, &rec, &xfm, nullptr);
+  ggstr(0, &rec);
 }
 
 }  // namespace
@@ -78,40 +87,37 @@ double gd_blank(kes_ctx* ctx, const kes_gtext& t) {
   return gd_measure(ctx, &blank, nullptr);
 }
 
-void gd_text_at_least(kes_ctx* ctx, const kes_gtext& t) {
+void gd_text(kes_ctx* ctx, const kes_gtext& t, kes_cut cut) {
   const double least = gd_least_text(ctx);
   if (!(t.height > 0 && t.height < least) || t.len <= 0) {
-    gd_text(ctx, t);
+    put_text(t);
     return;
   }
   kes_gtext small = t;
   const double room = gd_measure(ctx, &small, nullptr);
   const std::string whole(t.text, static_cast<std::size_t>(t.len));
-  std::size_t keep = whole.size();
-  for (;;) {
-    const std::string cut = keep == whole.size() ? whole : whole.substr(0, keep) + std::string(KES_ELLIPSIS);
+  // Where each character starts, whole UTF-8 sequences at a time.
+  std::vector<std::size_t> starts;
+  for (std::size_t i = 0; i < whole.size(); ++i)
+    if ((static_cast<unsigned char>(whole[i]) & 0xC0) != 0x80) starts.push_back(i);
+  starts.push_back(whole.size());
+  const std::size_t n = starts.size() - 1;
+  for (std::size_t keep = n; keep > 0; --keep) {
+    std::string text = whole;
+    if (keep < n) {
+      const std::size_t head = cut == kes_cut::middle ? (keep + 1) / 2 : keep, tail = keep - head;
+      text = whole.substr(0, starts[head]) + std::string(KES_ELLIPSIS) + whole.substr(starts[n - tail]);
+    }
     kes_gtext big = t;
     big.height = least;
-    big.text = cut.c_str();
-    big.len = static_cast<int>(cut.size());
+    big.text = text.c_str();
+    big.len = static_cast<int>(text.size());
     kes_gtext measured = big;
     if (gd_measure(ctx, &measured, nullptr) <= room) {
-      gd_text(ctx, big);
+      put_text(big);
       return;
     }
-    // One character less, whole UTF-8 sequences at a time.
-    do --keep;
-    while (keep > 0 && (static_cast<unsigned char>(whole[keep]) & 0xC0) == 0x80);
-    if (keep == 0) return;
   }
-}
-
-void gd_text(kes_ctx*, const kes_gtext& t) {
-  if (t.len <= 0) return;
-  host_gtext rec{};
-  host_gxfm xfm{};
-  fill_record(t, &rec, &xfm, nullptr);
-  ggstr(0, &rec);
 }
 
 void gd_width(kes_ctx* ctx, int width) {

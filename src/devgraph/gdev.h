@@ -42,10 +42,13 @@ struct kes_gtext {
 double gd_measure(kes_ctx* ctx, kes_gtext* t, double* box);
 // The length of a blank in t's font and height.
 double gd_blank(kes_ctx* ctx, const kes_gtext& t);
-void gd_text(kes_ctx* ctx, const kes_gtext& t);
-// The same, but a text that would be drawn below gd_least_text is drawn at that height,
-// cut (with an ellipsis) to the length it had; where not a character fits, not at all.
-void gd_text_at_least(kes_ctx* ctx, const kes_gtext& t);
+// Every text of a page is drawn here, none below gd_least_text: one that would be
+// smaller (shrunk to a room too narrow for it) is drawn at that height, cut (with an
+// ellipsis) to the length it had; where not a character fits, not at all. A text is
+// cut at its end, or in its middle where its end tells it from its neighbours (the
+// levels of a CLASS variable: "north_…_001", "north_…_002").
+enum class kes_cut { end, middle };
+void gd_text(kes_ctx* ctx, const kes_gtext& t, kes_cut cut = kes_cut::end);
 
 // The current line width of the device.
 void gd_width(kes_ctx* ctx, int width);

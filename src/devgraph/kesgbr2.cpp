@@ -128,7 +128,11 @@ std::vector<kes_bar_text> kes_bar_texts(kes_ctx* ctx, kes_cell* cell, int* left_
     widths.push_back(gd_measure(ctx, &b.t, nullptr));
   }
   const double air = out.empty() ? 0 : gd_blank(ctx, out.front().t);
-  const std::vector<bool> keep = kes_values_kept(centres, widths, tops, air, air);
+  // The values shrink no further than the least height that reads (in twentieths, as
+  // their sizes go), however small their full size.
+  const double reads = c->inset_h > 0 ? std::ceil(20 * gd_least_text(ctx) / c->inset_h) / 20 : 0;
+  const double least = std::max(0.8, reads), least_two = std::max(0.6, reads);
+  const std::vector<bool> keep = kes_values_kept(centres, widths, tops, air, air, least, least_two);
   std::size_t kept = 0;
   for (std::size_t i = 0; i < out.size(); ++i)
     if (keep[i]) {
@@ -139,7 +143,7 @@ std::vector<kes_bar_text> kes_bar_texts(kes_ctx* ctx, kes_cell* cell, int* left_
   out.resize(kept), tops.resize(kept), bases.resize(kept), centres.resize(kept), widths.resize(kept);
   // Moved records point at their own chars again.
   for (kes_bar_text& b : out) b.t.text = b.chars.c_str();
-  const kes_values_set set = kes_set_values(centres, widths, air);
+  const kes_values_set set = kes_set_values(centres, widths, air, least, least_two);
   const double height = c->inset_h * set.scale;
   std::vector<kes_room> rooms;
   std::vector<double> lengths;

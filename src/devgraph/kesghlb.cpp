@@ -80,5 +80,5 @@ void kesghlb(kes_ctx* ctx) {
   t.x = just == 1 ? left : just == 2 ? left + span : left + span / 2;
   if (c->celldev) t.x = gd_cell(ctx, t.x, 1, 0);
   t.y = y;
-  gd_text_at_least(ctx, t);
+  gd_text(ctx, t);
 }

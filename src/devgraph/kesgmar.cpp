@@ -196,11 +196,14 @@ double heights(kes_ctx* ctx, kes_chart* c, const kes_stmt* st, const kes_gdevice
     if (found && size > 0) return size;
     return dev.ch;
   };
-  c->label_h = chain(lab_found, lab_size);
+  // Every room of the page is made for these heights: one below the least that reads
+  // is raised here, so that every text is drawn at the height its room was made for.
+  const auto readable = [least = gd_least_text(ctx)](double h) { return std::max(h, least); };
+  c->label_h = readable(chain(lab_found, lab_size));
   const double h0 = c->label_h;
-  c->text_h = chain(val_found, val_size);
-  if (inheight_given) c->inset_h = kes_pnumber(st, KES_PLOT_SLOT_INHEIGHT);
-  else if (val_found && val_size > 0 && !height_given) c->inset_h = val_size;
+  c->text_h = readable(chain(val_found, val_size));
+  if (inheight_given) c->inset_h = readable(kes_pnumber(st, KES_PLOT_SLOT_INHEIGHT));
+  else if (val_found && val_size > 0 && !height_given) c->inset_h = readable(val_size);
   else c->inset_h = h0;
   measure_x(ctx, c->labfont, &c->label_h);
   measure_x(ctx, c->valfont, &c->text_h);

@@ -216,7 +216,7 @@ void kesgvlb(kes_ctx* ctx) {
     t.x = x - b.x1;
     t.y = mid - (b.y0 + b.y1) / 2;
     if (c->celldev) t.y = gd_cell(ctx, t.y, 2, 0);
-    gd_text_at_least(ctx, t);
+    gd_text(ctx, t);
     return;
   }
   if (mode == 4) x -= c->vlabroom;
@@ -227,5 +227,5 @@ void kesgvlb(kes_ctx* ctx) {
   if (c->celldev) y = gd_cell(ctx, y, 2, 0);
   t.x = x;
   t.y = y;
-  gd_text_at_least(ctx, t);
+  gd_text(ctx, t);
 }

@@ -79,7 +79,7 @@ void side_text(kes_ctx* ctx, const char* s, int len, double x0, double bottom, d
     t.x = x0 + kBaseline * c->text_h * c->aspect;
     t.y = bottom + (span - L) / 2;
   }
-  gd_text(ctx, t);
+  gd_text(ctx, t, kes_cut::middle);
 }
 
 // The label or name of CLASS variable i.
@@ -149,7 +149,7 @@ void kesgclb(kes_ctx* ctx) {
     t.height = kes_fit_height(t.height, span, 1.0, [&](double hh) { return extent(ctx, t, hh); });
     t.x = left + lay->haxis.offset[0] + span / 2 - extent(ctx, t, t.height) / 2;
     t.y = top - kBaseline * h;
-    gd_text(ctx, t);
+    gd_text(ctx, t, kes_cut::middle);
   }
 }
 
@@ -191,5 +191,5 @@ void kesgtlb(kes_ctx* ctx, const kes_textdesc& level) {
   }
   t.x = c->ox + a;
   t.y = top - kBaseline * h;
-  gd_text(ctx, t);
+  gd_text(ctx, t, kes_cut::middle);
 }

@@ -153,7 +153,9 @@ TEST_P(RunnerGraphTexts, LegendLevelsReadApart) {
     const auto docs = run("proc kestravine data=d noprint; var x; class g; qqplot x / normal overlay; run;\n");
     check_page(docs);
     std::size_t count = 0;
-    EXPECT_EQ(holding(docs, s.stem.substr(0, 10), &count).size(), static_cast<std::size_t>(s.levels));
+    // A label cut to a narrow strip at the least height that reads keeps its start and
+    // its end: its first four characters find it.
+    EXPECT_EQ(holding(docs, s.stem.substr(0, 4), &count).size(), static_cast<std::size_t>(s.levels));
     EXPECT_EQ(count, static_cast<std::size_t>(s.levels));
   }
 }

@@ -12,18 +12,6 @@
 #include "inset/kes_inset.h"
 #include "kes_gram_names.h"
 
-namespace {
-
-// The other lines than line own.
-std::vector<kes_room> but(const std::vector<kes_room>& lines, const std::vector<int>& line_of, int own) {
-  std::vector<kes_room> rest;
-  for (std::size_t i = 0; i < lines.size(); ++i)
-    if (line_of[i] != own) rest.push_back(lines[i]);
-  return rest;
-}
-
-}  // namespace
-
 std::vector<kes_text_gap> kes_ref_labels::gaps_but(int own) const {
   std::vector<kes_text_gap> gaps = kes_gaps_but(rooms, own);
   gaps.insert(gaps.end(), boxes.begin(), boxes.end());
@@ -64,16 +52,14 @@ kes_ref_labels kes_place_ref_labels(kes_ctx* ctx, kes_cell* cell, const kes_ref_
   double hy2 = y2;
   if (kes_flag(r->stmt, KES_PLOT_FLAG_CPROP) && r->classvars != nullptr && r->classvars->count > 0) hy2 -= c->propband;
   const double h = c->inset_h;
-  // Every line drawn, with the label whose line it is (HREF i as i, VREF i as -1 - i).
-  std::vector<kes_room> lines;
-  std::vector<int> line_of;
+  kes_ref_lines lines;
   for (int i = 0; i < r->nhref; ++i) {
     const double x = to.x(r->href[i]);
-    if (x >= x1 && x <= x2) lines.push_back({x, y1, x, hy2}), line_of.push_back(i);
+    if (x >= x1 && x <= x2) lines.add({x, y1, x, hy2}, i);
   }
   for (int i = 0; i < r->nvref; ++i) {
     const double y = to.y(r->vref[i]);
-    if (y >= y1 && y <= y2) lines.push_back({x1, y, x2, y}), line_of.push_back(-1 - i);
+    if (y >= y1 && y <= y2) lines.add({x1, y, x2, y}, -1 - i);
   }
 
   // The label of a line as drawn, and its length; false where it has none.
@@ -91,7 +77,7 @@ kes_ref_labels kes_place_ref_labels(kes_ctx* ctx, kes_cell* cell, const kes_ref_
     // the height and a quarter over it (a quarter of air), half a blank beyond each end.
     const kes_label_air air{0.5 * gd_blank(ctx, t), 0.25 * t.height, 1.25 * t.height, 0, 0.25 * t.height};
     kes_room taken;
-    const kes_label_spot at = kes_ref_label_place(spots, air, line_x, bounds, texts(), but(lines, line_of, own), &taken);
+    const kes_label_spot at = kes_ref_label_place(spots, air, line_x, bounds, texts(), lines.but(own), &taken);
     *label = t;
     label->x = at.x, label->y = at.y, label->align = at.end ? 2 : 1;
     *room = static_cast<int>(out.rooms.size());
@@ -138,10 +124,8 @@ kes_ref_labels kes_place_ref_labels(kes_ctx* ctx, kes_cell* cell, const kes_ref_
     if (!(y >= y1 && y <= y2) || !labelled(c->colors.vreflab, r->vreflabels[i].text, &t, &w)) continue;
     const double m = 0.5 * gd_blank(ctx, t);
     const double start = given == 1 ? x1 + inset : x2 - inset;
-    // Under the line in the lower half, above it in the upper half, where there is room.
-    const double below = y - h, above = y + 0.5 * h;
-    const bool under = y < c->oy + 0.5 * c->height ? below > y1 : y + h > y2;
-    const auto spots = kes_vref_spots(start, given != 1, under ? below : above, under ? above : below, w, false, texts(), m);
+    const auto spots = kes_vref_spots(start, given != 1, y, y - h, y + 0.5 * h, c->oy, c->oy + c->height, w, false,
+                                      texts(), m);
     // A quarter of a height below the plot area and three quarters above it, within the
     // page (a frame at the page's top leaves no room above).
     const kes_room bounds{x1 - m, std::max(y1 - 0.25 * h, c->pagearea[1]), x2 + m, std::min(y2 + 0.75 * h, c->pagearea[3])};

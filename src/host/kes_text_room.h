@@ -223,21 +223,59 @@ inline std::vector<kes_label_spot> kes_href_spots(double x, double d, const std:
   return spots;
 }
 
-// A VREF label's places, its text starting at `start` (ending there when `end`): on
-// its first side's baseline, then its other side's, at the start and then along the
-// line just m past each text in the way, nearest first; the start on the other side
-// comes second, so that a label leaves its line's start only when both sides there
-// are taken.
-inline std::vector<kes_label_spot> kes_vref_spots(double start, bool end, double first_side, double other_side,
-                                                  double w, bool cut, const std::vector<kes_room>& texts, double m) {
-  std::vector<kes_label_spot> spots;
-  for (double y : {first_side, other_side}) {
-    std::vector<double> xs{start};
-    for (const kes_room& o : texts) xs.push_back(end ? o.x0 - m : o.x1 + m);
-    std::sort(xs.begin(), xs.end(), [&](double a, double b) { return std::fabs(a - start) < std::fabs(b - start); });
-    for (double x : xs)
-      if (end ? x <= start : x >= start) spots.push_back({x, y, w, end, cut});
+// A cell's reference lines, each with the label whose line it is (HREF i as i, VREF i
+// as -1 - i): a label keeps off the other lines where it can.
+struct kes_ref_lines {
+  std::vector<kes_room> lines;
+  std::vector<long> owner;
+  void add(const kes_room& line, long own) { lines.push_back(line), owner.push_back(own); }
+  // Every line but those of label own.
+  std::vector<kes_room> but(long own) const {
+    std::vector<kes_room> rest;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+      if (owner[i] != own) rest.push_back(lines[i]);
+    return rest;
   }
+};
+
+// Whether a VREF label at line_y tries the side under its line first (else the side
+// above): the side toward the frame's nearer edge, under a line in the frame's lower
+// half, above one in its upper half (a line at the middle: above). The strip between
+// a line and its nearer edge is the narrower, off the middle of the frame where the
+// data mostly lie, and a label there reads as its line's, not as the next line's;
+// both renderers take this one rule. under_y and above_y are the baselines on either
+// side and [lo, hi] the frame's extent, in the renderer's units either way up.
+inline bool kes_vref_under_first(double line_y, double under_y, double above_y, double lo, double hi) noexcept {
+  // The edge each side faces: the one its baseline lies toward.
+  const double under_edge = under_y > above_y ? hi : lo, above_edge = under_y > above_y ? lo : hi;
+  return std::fabs(under_edge - line_y) < std::fabs(above_edge - line_y);
+}
+
+// The places along a row at `start`, then just m past each text in the way (on the
+// text's far side from the start, in the label's own direction: leftward when `end`),
+// nearest first.
+inline std::vector<double> kes_row_walk(double start, bool end, const std::vector<kes_room>& texts, double m) {
+  std::vector<double> xs{start};
+  for (const kes_room& o : texts) xs.push_back(end ? o.x0 - m : o.x1 + m);
+  std::sort(xs.begin(), xs.end(), [&](double a, double b) { return std::fabs(a - start) < std::fabs(b - start); });
+  std::vector<double> ahead;
+  for (double x : xs)
+    if (end ? x <= start : x >= start) ahead.push_back(x);
+  return ahead;
+}
+
+// A VREF label's places, its text starting at `start` (ending there when `end`): on
+// the first side's baseline (kes_vref_under_first's), then the other side's, at the
+// start and then along the line just m past each text in the way, nearest first; the
+// start on the other side comes second, so that a label leaves its line's start only
+// when both sides there are taken.
+inline std::vector<kes_label_spot> kes_vref_spots(double start, bool end, double line_y, double under_y, double above_y,
+                                                  double lo, double hi, double w, bool cut,
+                                                  const std::vector<kes_room>& texts, double m) {
+  const bool under = kes_vref_under_first(line_y, under_y, above_y, lo, hi);
+  std::vector<kes_label_spot> spots;
+  for (double y : {under ? under_y : above_y, under ? above_y : under_y})
+    for (double x : kes_row_walk(start, end, texts, m)) spots.push_back({x, y, w, end, cut});
   for (std::size_t k = 1; k < spots.size(); ++k)
     if (spots[k].x == start && spots[k].y != spots[0].y) {
       std::rotate(spots.begin() + 1, spots.begin() + static_cast<long>(k), spots.begin() + static_cast<long>(k) + 1);

@@ -77,7 +77,7 @@ TEST(RefLabelPlace, CloseLinesKeepTheirLabelsOnTheFirstRow) {
 TEST(RefLabelPlace, AVrefLabelTriesBothSidesOfItsStartFirst) {
   // A text at 10 to 60 on the first side's row, none on the other's.
   const std::vector<kes_room> texts = {{10, 40, 60, 52}, {80, 40, 90, 52}};
-  const std::vector<kes_label_spot> spots = kes_vref_spots(5, false, 50, 62, 20, false, texts, 1.5);
+  const std::vector<kes_label_spot> spots = kes_vref_spots(5, false, 56, 62, 50, 0, 200, 20, false, texts, 1.5);
   ASSERT_EQ(spots.size(), 6u);
   EXPECT_EQ(spots[0].x, 5);
   EXPECT_EQ(spots[0].y, 50);
@@ -91,7 +91,7 @@ TEST(RefLabelPlace, AVrefLabelTriesBothSidesOfItsStartFirst) {
   EXPECT_EQ(at.x, 5);
   EXPECT_EQ(at.y, 62);
   // Anchored at its end the places run leftward from the start.
-  const std::vector<kes_label_spot> from_end = kes_vref_spots(195, true, 50, 62, 20, false, texts, 1.5);
+  const std::vector<kes_label_spot> from_end = kes_vref_spots(195, true, 56, 62, 50, 0, 200, 20, false, texts, 1.5);
   EXPECT_EQ(from_end[2].x, 78.5);
   EXPECT_TRUE(from_end[2].end);
 }

@@ -2,15 +2,63 @@
 #include "devgraph/ref_labels.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <set>
 
 #include "devgraph/bar_geometry.h"
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_texts.h"
+#include "fit/kes_estframe.h"
 #include "host/kes_text_room.h"
 #include "inset/inset_place.h"
 #include "inset/kes_inset.h"
 #include "kes_gram_names.h"
+#include "plotdata/kes_points.h"
+#include "records/kes_curve.h"
+
+namespace {
+
+// A CDF plot's lines as drawn, in page units: the empirical steps and the fitted curve.
+// A label keeps off them where its frame has room. Pieces that meet the frame are kept
+// once on a grid of a quarter of a unit, so that many values give no more pieces than
+// the frame has places.
+std::vector<kes_segment> data_lines(kes_ctx* ctx, kes_cell* cell, const kes_room& frame) {
+  const kes_preq* r = ctx->curreq;
+  if (r->type != KES_PLOT_CDF || cell == nullptr || cell->hist_empty) return {};
+  const kes_layout* lay = r->layout;
+  std::set<std::array<long, 4>> pieces;
+  const auto put = [&](double x0, double y0, double x1, double y1) {
+    if (!(std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1))) return;
+    x0 = kes_page_x(lay, x0), x1 = kes_page_x(lay, x1), y0 = kes_page_y(lay, y0), y1 = kes_page_y(lay, y1);
+    double lo, hi;
+    if (!kes_room_stretch(x0, y0, x1 - x0, y1 - y0, frame, &lo, &hi) && !(x0 == x1 && y0 == y1)) return;
+    if (!(std::fabs(x0) < 1e6 && std::fabs(x1) < 1e6 && std::fabs(y0) < 1e6 && std::fabs(y1) < 1e6)) return;
+    pieces.insert({std::lround(4 * x0), std::lround(4 * y0), std::lround(4 * x1), std::lround(4 * y1)});
+  };
+  const kes_plotslot* s = kes_gslot(ctx, cell);
+  const kes_curve* curve = s != nullptr ? kes_fit_curve(const_cast<kes_plotslot*>(s)) : nullptr;
+  if (s != nullptr && s->line && curve != nullptr && curve->fitted) {
+    double xy[2 * KES_CURVE_POINTS];
+    if (kescdfpts(ctx, cell, xy) == 0)
+      for (int i = 1; i < KES_CURVE_POINTS; ++i) put(xy[2 * i - 2], xy[2 * i - 1], xy[2 * i], xy[2 * i + 1]);
+  }
+  if (!kes_flag(r->stmt, KES_PLOT_FLAG_NOECDF)) {
+    double last[2] = {NAN, NAN};
+    kesecdfpts_pieces(ctx, cell, KES_ECDF_STEP_POINTS, [&](double* xy, long, int n) {
+      for (int i = 0; i < n; ++i) {
+        put(last[0], last[1], xy[2 * i], xy[2 * i + 1]);
+        last[0] = xy[2 * i], last[1] = xy[2 * i + 1];
+      }
+    });
+  }
+  std::vector<kes_segment> out;
+  out.reserve(pieces.size());
+  for (const auto& p : pieces) out.push_back({p[0] / 4.0, p[1] / 4.0, p[2] / 4.0, p[3] / 4.0});
+  return out;
+}
+
+}  // namespace
 
 std::vector<kes_text_gap> kes_ref_labels::gaps_but(int own) const {
   std::vector<kes_text_gap> gaps = kes_gaps_but(rooms, own);
@@ -49,6 +97,7 @@ kes_ref_labels kes_place_ref_labels(kes_ctx* ctx, kes_cell* cell, const kes_ref_
   const double x1 = c->ox - lay->haxis.offset[0], y1 = c->oy - lay->vaxis.offset[0];
   const double x2 = c->ox + c->width + lay->haxis.offset[1];
   const double y2 = c->oy + c->height + lay->vaxis.offset[1];
+  const std::vector<kes_segment> data = data_lines(ctx, cell, {x1, y1, x2, y2});
   double hy2 = y2;
   if (kes_flag(r->stmt, KES_PLOT_FLAG_CPROP) && r->classvars != nullptr && r->classvars->count > 0) hy2 -= c->propband;
   const double h = c->inset_h;
@@ -77,7 +126,7 @@ kes_ref_labels kes_place_ref_labels(kes_ctx* ctx, kes_cell* cell, const kes_ref_
     // the height and a quarter over it (a quarter of air), half a blank beyond each end.
     const kes_label_air air{0.5 * gd_blank(ctx, t), 0.25 * t.height, 1.25 * t.height, 0, 0.25 * t.height};
     kes_room taken;
-    const kes_label_spot at = kes_ref_label_place(spots, air, line_x, bounds, texts(), lines.but(own), &taken);
+    const kes_label_spot at = kes_ref_label_place(spots, air, line_x, bounds, texts(), lines.but(own), &taken, data);
     *label = t;
     label->x = at.x, label->y = at.y, label->align = at.end ? 2 : 1;
     *room = static_cast<int>(out.rooms.size());

@@ -284,38 +284,83 @@ inline std::vector<kes_label_spot> kes_vref_spots(double start, bool end, double
   return spots;
 }
 
+// A piece of a data line (a step, a chord of a curve) from (x0, y0) to (x1, y1).
+struct kes_segment {
+  double x0, y0, x1, y1;
+};
+
+// Whether the segment runs through the room (along its edge counts, a corner does not).
+inline bool kes_segment_crosses(const kes_segment& s, const kes_room& r) noexcept {
+  double lo, hi;
+  return kes_room_stretch(s.x0, s.y0, s.x1 - s.x0, s.y1 - s.y0, r, &lo, &hi);
+}
+
 // The place a reference label takes among its spots: those holding its text whole
-// before those that cut it, each in its order, chosen as kes_label_place chooses over
-// their rooms. An HREF label's room reaches back to its line at line_x (NaN for a
-// VREF label), so that no other line comes between them; the air between keeps no
-// text away (a bar's value by the line leaves the row to the label). *room: the room
-// its text takes.
+// before those that cut it, each in its order. A place within bounds over no text
+// ranks by what runs through it: nothing first, then other reference lines (they are
+// broken behind it), then the data's lines (steps, curves), which are not, so that a
+// label stands off the data wherever its frame has room. An HREF label's room reaches
+// back to its line at line_x (NaN for a VREF label), so that no other line comes
+// between them; the air between keeps no text away (a bar's value by the line leaves
+// the row to the label). Where no place by its line is clear of texts and data, an
+// HREF label walks along each row past the texts in the way (a label beside the
+// others is read, one over them is not); where no place at all is clear of texts, the
+// first by its line whose text keeps off the others' rooms, else the one sharing the
+// least area with them. *room: the room its text takes.
 inline kes_label_spot kes_ref_label_place(const std::vector<kes_label_spot>& spots, const kes_label_air& air,
                                           double line_x, const kes_room& bounds, const std::vector<kes_room>& texts,
-                                          const std::vector<kes_room>& lines, kes_room* room) {
+                                          const std::vector<kes_room>& lines, kes_room* room,
+                                          const std::vector<kes_segment>& data = {}) {
   std::vector<kes_label_spot> order = spots;
   std::stable_partition(order.begin(), order.end(), [](const kes_label_spot& s) { return !s.cut; });
-  std::vector<kes_room> own, reach;
-  own.reserve(order.size());
-  reach.reserve(order.size());
-  for (const kes_label_spot& s : order) {
-    kes_room r = kes_spot_room(s, air);
-    own.push_back(r);
-    if (!std::isnan(line_x)) r.x0 = std::min(r.x0, line_x), r.x1 = std::max(r.x1, line_x);
-    reach.push_back(r);
-  }
-  std::size_t at = kes_label_place(own, bounds, texts, lines, &reach);
-  // Where every place's air meets a text, the first whose text itself keeps off the
-  // others' rooms still reads.
-  if (!order.empty() && kes_meets_any(own[at], texts))
-    for (std::size_t i = 0; i < own.size(); ++i) {
-      const kes_room ink{own[i].x0 + air.side, own[i].y0 + air.pad_under, own[i].x1 - air.side,
-                         own[i].y1 - air.pad_over};
-      if (kes_room_within(own[i], bounds) && !kes_meets_any(ink, texts)) {
-        at = i;
-        break;
-      }
+  constexpr int kOverText = 3;
+  const auto rank = [&](const kes_label_spot& s) {
+    const kes_room own = kes_spot_room(s, air);
+    if (!kes_room_within(own, bounds) || kes_meets_any(own, texts)) return kOverText;
+    if (std::any_of(data.begin(), data.end(), [&](const kes_segment& d) { return kes_segment_crosses(d, own); }))
+      return 2;
+    kes_room reach = own;
+    if (!std::isnan(line_x)) reach.x0 = std::min(reach.x0, line_x), reach.x1 = std::max(reach.x1, line_x);
+    return kes_meets_any(reach, lines) ? 1 : 0;
+  };
+  std::vector<int> ranks;
+  for (const kes_label_spot& s : order) ranks.push_back(rank(s));
+  // The first of the places of at most rank `most`, by rank, then by order.
+  const auto first = [](const std::vector<int>& rs, int most) {
+    for (int r = 0; r <= most; ++r)
+      for (std::size_t i = 0; i < rs.size(); ++i)
+        if (rs[i] == r) return i;
+    return rs.size();
+  };
+  const auto taking = [&](const kes_label_spot& s) {
+    *room = kes_spot_room(s, air);
+    return s;
+  };
+  std::size_t at = first(ranks, 1);
+  if (at < order.size()) return taking(order[at]);
+  std::vector<kes_label_spot> along;
+  std::vector<int> along_ranks;
+  if (!std::isnan(line_x))
+    for (const kes_label_spot& s : order) {
+      const kes_room own = kes_spot_room(s, air);
+      std::vector<kes_room> in_row;
+      for (const kes_room& o : texts)
+        if (o.y0 < own.y1 && own.y0 < o.y1) in_row.push_back(o);
+      for (double x : kes_row_walk(s.x, s.end, in_row, air.side))
+        if (x != s.x) along.push_back({x, s.y, s.w, s.end, s.cut}), along_ranks.push_back(rank(along.back()));
     }
-  *room = own[at];
-  return order[at];
+  if ((at = first(along_ranks, 1)) < along.size()) return taking(along[at]);
+  if ((at = first(ranks, 2)) < order.size()) return taking(order[at]);
+  if ((at = first(along_ranks, 2)) < along.size()) return taking(along[at]);
+  if (order.empty()) return taking({});
+  // Every place meets a text: the first whose text itself keeps off the others' rooms
+  // still reads (rooms that meet only in their air), else the least shared area.
+  for (const kes_label_spot& s : order) {
+    const kes_room own = kes_spot_room(s, air);
+    const kes_room ink{own.x0 + air.side, own.y0 + air.pad_under, own.x1 - air.side, own.y1 - air.pad_over};
+    if (kes_room_within(own, bounds) && !kes_meets_any(ink, texts)) return taking(s);
+  }
+  std::vector<kes_room> own;
+  for (const kes_label_spot& s : order) own.push_back(kes_spot_room(s, air));
+  return taking(order[kes_label_place(own, bounds, texts, {})]);
 }

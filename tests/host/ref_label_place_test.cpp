@@ -20,6 +20,13 @@ namespace {
 // 2 px below, with a px of air.
 constexpr kes_label_air kAir{1.5, 9, 3, 1, 1};
 
+// n label rows 14 px apart, the first at 12.
+std::vector<double> rows_of(int n) {
+  std::vector<double> rows;
+  for (int r = 0; r < n; ++r) rows.push_back(12 + 14 * r);
+  return rows;
+}
+
 TEST(RefLabelPlace, ARoomLiesOnItsTextsSideOfTheAnchor) {
   const kes_room start = kes_spot_room({100, 50, 30, false}, kAir);
   const kes_room end = kes_spot_room({100, 50, 30, true}, kAir);
@@ -186,8 +193,7 @@ TEST(RefLabelPlace, NoLabelOverATextWhereItsRowHasRoom) {
   std::mt19937 rng(1111011409);
   std::uniform_real_distribution<double> u(0, 1);
   const kes_room bounds{0, 0, 600, 140};
-  std::vector<double> rows;
-  for (int r = 0; r < 9; ++r) rows.push_back(12 + 14 * r);
+  const std::vector<double> rows = rows_of(9);
   for (int trial = 0; trial < 300; ++trial) {
     // A box from above the frame to below it, 100 to 300 px wide, the lines within it.
     const double bx = 20 + 200 * u(rng), bw = 100 + 200 * u(rng);
@@ -216,8 +222,7 @@ TEST(RefLabelPlace, NoDataLineCrossesALabelWhereThereIsRoom) {
   std::mt19937 rng(7003626);
   std::uniform_real_distribution<double> u(0, 1);
   const kes_room bounds{0, 0, 400, 200};
-  std::vector<double> rows;
-  for (int r = 0; r < 13; ++r) rows.push_back(12 + 14 * r);
+  const std::vector<double> rows = rows_of(13);
   int moved = 0;
   for (int trial = 0; trial < 300; ++trial) {
     std::vector<kes_segment> steps;

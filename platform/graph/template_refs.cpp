@@ -29,7 +29,8 @@ kes_label_air label_air() { return {1.5, text_above(kRefLabelSize) + 1, text_bel
 }  // namespace
 
 ref_layout place_ref_labels(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
-                            bool h_at_min, bool v_at_min, const std::vector<frame>& taken) {
+                            bool h_at_min, bool v_at_min, const std::vector<frame>& taken,
+                            const std::vector<point>& marks) {
   ref_layout out;
   out.h.resize(hrefs.size());
   out.v.resize(vrefs.size());
@@ -37,6 +38,9 @@ ref_layout place_ref_labels(const frame& f, const std::vector<refline>& hrefs, c
   out.v_room.assign(vrefs.size(), -1);
   std::vector<kes_room> texts;
   for (const frame& t : taken) texts.push_back(room_of(t));
+  std::vector<kes_segment> data;
+  data.reserve(marks.size());
+  for (const point& m : marks) data.push_back({m.x, m.y, m.x, m.y});
   kes_ref_lines lines;
   for (std::size_t i = 0; i < hrefs.size(); ++i)
     if (on_axis(hrefs[i].value, f.xlo, f.xhi))
@@ -50,7 +54,7 @@ ref_layout place_ref_labels(const frame& f, const std::vector<refline>& hrefs, c
   const auto settle = [&](const std::vector<kes_label_spot>& spots, const std::string& at_start,
                           const std::string& at_end, long own, double line_x) {
     kes_room got;
-    const kes_label_spot at = kes_ref_label_place(spots, label_air(), line_x, bounds, texts, lines.but(own), &got);
+    const kes_label_spot at = kes_ref_label_place(spots, label_air(), line_x, bounds, texts, lines.but(own), &got, data);
     texts.push_back(got);
     out.rooms.push_back(frame_of(got));
     ref_label l;
@@ -94,8 +98,9 @@ ref_layout place_ref_labels(const frame& f, const std::vector<refline>& hrefs, c
 }
 
 void draw_refs(canvas& c, graph_notes& notes, const frame& f, const std::vector<refline>& hrefs,
-               const std::vector<refline>& vrefs, bool h_at_min, bool v_at_min, const std::vector<frame>& taken) {
-  const ref_layout placed = place_ref_labels(f, hrefs, vrefs, h_at_min, v_at_min, taken);
+               const std::vector<refline>& vrefs, bool h_at_min, bool v_at_min, const std::vector<frame>& taken,
+               const std::vector<point>& marks) {
+  const ref_layout placed = place_ref_labels(f, hrefs, vrefs, h_at_min, v_at_min, taken, marks);
   // Each line is broken behind the texts it would cross: the values over the bars and
   // the other lines' labels.
   const paint p = ref_paint();
@@ -130,8 +135,9 @@ void draw_refs(canvas& c, graph_notes& notes, const frame& f, const std::vector<
 }
 
 std::vector<frame> ref_label_boxes(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
-                                   bool h_at_min, bool v_at_min, const std::vector<frame>& taken) {
-  return place_ref_labels(f, hrefs, vrefs, h_at_min, v_at_min, taken).rooms;
+                                   bool h_at_min, bool v_at_min, const std::vector<frame>& taken,
+                                   const std::vector<point>& marks) {
+  return place_ref_labels(f, hrefs, vrefs, h_at_min, v_at_min, taken, marks).rooms;
 }
 
 }  // namespace plat::graph

@@ -295,9 +295,8 @@ inline bool kes_segment_crosses(const kes_segment& s, const kes_room& r) noexcep
   return kes_room_stretch(s.x0, s.y0, s.x1 - s.x0, s.y1 - s.y0, r, &lo, &hi);
 }
 
-// The place a reference label takes among its spots: those holding its text whole
-// before those that cut it, each in its order. A place within bounds over no text
-// ranks by what runs through it: nothing first, then other reference lines (they are
+// The place a reference label takes among its spots. A place within bounds over no
+// text ranks by what runs through it: nothing first, then other reference lines (they are
 // broken behind it), then the data's lines (steps, curves), which are not, so that a
 // label stands off the data wherever its frame has room. An HREF label's room reaches
 // back to its line at line_x (NaN for a VREF label), so that no other line comes
@@ -306,7 +305,8 @@ inline bool kes_segment_crosses(const kes_segment& s, const kes_room& r) noexcep
 // HREF label walks along each row past the texts in the way (a label beside the
 // others is read, one over them is not); where no place at all is clear of texts, the
 // first by its line whose text keeps off the others' rooms, else the one sharing the
-// least area with them. *room: the room its text takes.
+// least area with them. Among places of one standing, those holding the text whole
+// come before those that cut it, each in its order. *room: the room its text takes.
 inline kes_label_spot kes_ref_label_place(const std::vector<kes_label_spot>& spots, const kes_label_air& air,
                                           double line_x, const kes_room& bounds, const std::vector<kes_room>& texts,
                                           const std::vector<kes_room>& lines, kes_room* room,
@@ -325,18 +325,20 @@ inline kes_label_spot kes_ref_label_place(const std::vector<kes_label_spot>& spo
   };
   std::vector<int> ranks;
   for (const kes_label_spot& s : order) ranks.push_back(rank(s));
-  // The first of the places of at most rank `most`, by rank, then by order.
-  const auto first = [](const std::vector<int>& rs, int most) {
-    for (int r = 0; r <= most; ++r)
-      for (std::size_t i = 0; i < rs.size(); ++i)
-        if (rs[i] == r) return i;
+  // The first of the places of at most rank `most`: those holding the text whole
+  // first (a text cut to "..." may not read at all), each by rank, then by order.
+  const auto first = [](const std::vector<kes_label_spot>& ss, const std::vector<int>& rs, int most) {
+    for (const bool cut : {false, true})
+      for (int r = 0; r <= most; ++r)
+        for (std::size_t i = 0; i < rs.size(); ++i)
+          if (rs[i] == r && ss[i].cut == cut) return i;
     return rs.size();
   };
   const auto taking = [&](const kes_label_spot& s) {
     *room = kes_spot_room(s, air);
     return s;
   };
-  std::size_t at = first(ranks, 1);
+  std::size_t at = first(order, ranks, 1);
   if (at < order.size()) return taking(order[at]);
   std::vector<kes_label_spot> along;
   std::vector<int> along_ranks;
@@ -349,9 +351,9 @@ inline kes_label_spot kes_ref_label_place(const std::vector<kes_label_spot>& spo
       for (double x : kes_row_walk(s.x, s.end, in_row, air.side))
         if (x != s.x) along.push_back({x, s.y, s.w, s.end, s.cut}), along_ranks.push_back(rank(along.back()));
     }
-  if ((at = first(along_ranks, 1)) < along.size()) return taking(along[at]);
-  if ((at = first(ranks, 2)) < order.size()) return taking(order[at]);
-  if ((at = first(along_ranks, 2)) < along.size()) return taking(along[at]);
+  if ((at = first(along, along_ranks, 1)) < along.size()) return taking(along[at]);
+  if ((at = first(order, ranks, 2)) < order.size()) return taking(order[at]);
+  if ((at = first(along, along_ranks, 2)) < along.size()) return taking(along[at]);
   if (order.empty()) return taking({});
   // Every place meets a text: the first whose text itself keeps off the others' rooms
   // still reads (rooms that meet only in their air), else the least shared area.

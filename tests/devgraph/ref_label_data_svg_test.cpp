@@ -1,5 +1,5 @@
 // A reference label is not crossed by the data's lines where its frame has room: on a
-// device CDF plot two HREF labels at the frame's right end, where the steps and the
+// CDF plot (both renderers) two HREF labels at the frame's right end, where the steps and the
 // fitted curve rise to the top, stand below them. Both renderers take the same first
 // side of a VREF line: toward the frame's nearer edge. Generated cells (percentages,
 // the same moved to 1.7e9 and scaled to millions), every label read off the SVG.
@@ -16,7 +16,6 @@
 #include "../support/scratch_files.h"
 #include "../support/svg_parts.h"
 #include "../support/svg_reader.h"
-#include "device_run.h"
 
 namespace {
 
@@ -50,35 +49,39 @@ TEST(RefLabelData, NoDataLineCrossesALabelWhereTheFrameHasRoom) {
   int labels = 0;
   for (const data_form& f : forms)
     for (int trial = 0; trial < 4; ++trial) {
-      SCOPED_TRACE(std::string(f.what) + " trial " + std::to_string(trial));
       kes_test::scratch_dir dir("ref-label-data");
       write_case(dir.path(), rng, f);
-      ASSERT_EQ(devgraph_test::device_run(dir.path(), dir.path() / "p.kes"), 0) << kes_test::slurp(dir.path() / "log");
-      const std::vector<std::string> files = devgraph_test::graph_files(dir.path());
-      ASSERT_EQ(files.size(), 1u);
-      const std::string svg = kes_test::slurp(dir.path() / "graphs" / files.front());
-      const kes_test::graph_parts g = kes_test::read_parts(svg);
-      // The reference lines are the dashed <line> pieces; every other line is the data's.
-      std::vector<kes_test::segment> refs;
-      for (const kes_test::svg_element& e : kes_test::svg_elements(svg))
-        if (e.name == "line" && !e.get("stroke-dasharray").empty())
-          refs.push_back({e.num("x1"), e.num("y1"), e.num("x2"), e.num("y2")});
-      const auto is_ref = [&](const kes_test::segment& s) {
-        for (const kes_test::segment& r : refs)
-          if (r.x1 == s.x1 && r.y1 == s.y1 && r.x2 == s.x2 && r.y2 == s.y2) return true;
-        return false;
-      };
-      for (const kes_test::text_item& t : g.texts) {
-        if (t.text != "short wait" && t.text != "cutoff") continue;
-        ++labels;
-        for (const kes_test::segment& s : g.lines)
-          EXPECT_FALSE(!is_ref(s) && kes_test::crosses(s, t.ink))
-              << "'" << t.text << "' at " << kes_test::place(t.ink) << " crossed by (" << s.x1 << "," << s.y1 << ")-("
-              << s.x2 << "," << s.y2 << ")";
+      for (const char* renderer : {"device", "template"}) {
+        SCOPED_TRACE(std::string(f.what) + " trial " + std::to_string(trial) + ", " + renderer);
+        int status = 0;
+        std::string log;
+        const auto files = kes_test::run_graphs(dir.path(), kes_test::slurp(dir.path() / "p.kes"), renderer, &status, &log);
+        ASSERT_EQ(status, 0) << log;
+        ASSERT_EQ(files.size(), 1u) << log;
+        const std::string& svg = files.front().second;
+        const kes_test::graph_parts g = kes_test::read_parts(svg);
+        // The reference lines are the dashed <line> pieces; every other line is the data's.
+        std::vector<kes_test::segment> refs;
+        for (const kes_test::svg_element& e : kes_test::svg_elements(svg))
+          if (e.name == "line" && !e.get("stroke-dasharray").empty())
+            refs.push_back({e.num("x1"), e.num("y1"), e.num("x2"), e.num("y2")});
+        const auto is_ref = [&](const kes_test::segment& s) {
+          for (const kes_test::segment& r : refs)
+            if (r.x1 == s.x1 && r.y1 == s.y1 && r.x2 == s.x2 && r.y2 == s.y2) return true;
+          return false;
+        };
+        for (const kes_test::text_item& t : g.texts) {
+          if (t.text != "short wait" && t.text != "cutoff") continue;
+          ++labels;
+          for (const kes_test::segment& s : g.lines)
+            EXPECT_FALSE(!is_ref(s) && kes_test::crosses(s, t.ink))
+                << "'" << t.text << "' at " << kes_test::place(t.ink) << " crossed by (" << s.x1 << "," << s.y1
+                << ")-(" << s.x2 << "," << s.y2 << ")";
+        }
       }
     }
-  // Two labels in each of two cells of every case.
-  EXPECT_EQ(labels, 3 * 4 * 2 * 2);
+  // Two labels, whole, in each of two cells of every case in both renderers.
+  EXPECT_EQ(labels, 3 * 4 * 2 * 2 * 2);
 }
 
 // A histogram's VREF lines at a fifth and four fifths of its tallest bar, labelled at

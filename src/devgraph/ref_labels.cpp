@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cfloat>
 #include <cmath>
 #include <set>
 
@@ -10,47 +11,91 @@
 #include "devgraph/chart_access.h"
 #include "devgraph/chart_texts.h"
 #include "fit/kes_estframe.h"
+#include "fitreport/kes_famsets.h"
 #include "host/kes_text_room.h"
 #include "inset/inset_place.h"
 #include "inset/kes_inset.h"
 #include "kes_gram_names.h"
+#include "numeric/zlgamma.h"
+#include "numeric/zmissing.h"
+#include "plotdata/curve_range.h"
 #include "plotdata/kes_points.h"
 #include "records/kes_curve.h"
 
 namespace {
 
-// A CDF plot's lines as drawn, in page units: the empirical steps and the fitted curve.
-// A label keeps off them where its frame has room. Pieces that meet the frame are kept
-// once on a grid of a quarter of a unit, so that many values give no more pieces than
-// the frame has places.
+// Whether curve k's constant forms without a note: a gamma or beta curve whose
+// constant cannot be formed draws nothing, and says so once, when it is drawn.
+bool constant_forms(const kes_curve& cv) {
+  const double* p = cv.params;
+  if (cv.dist == KES_DIST_GAMMA) {
+    const double lg = zlgamma(p[2]);
+    return lg != -99.0 && lg > ZEXP_UNDER;
+  }
+  if (cv.dist == KES_DIST_BETA) {
+    const double la = zlgamma(p[2]), lb = zlgamma(p[3]), lab = zlgamma(p[2] + p[3]);
+    return la != -99.0 && lb != -99.0 && lab != -99.0 && lab - la - lb < ZEXP_OVER;
+  }
+  return true;
+}
+
+// The data's lines of the cell as drawn, in page units: a CDF plot's empirical steps
+// and fitted curve, a histogram's fitted curves (a kernel's estimate needs its work
+// room and is left out). A label keeps off them where its frame has room. Pieces that
+// meet the frame are kept once on a grid of a quarter of a unit, so that many values
+// give no more pieces than the frame has places.
 std::vector<kes_segment> data_lines(kes_ctx* ctx, kes_cell* cell, const kes_room& frame) {
   const kes_preq* r = ctx->curreq;
-  if (r->type != KES_PLOT_CDF || cell == nullptr || cell->hist_empty) return {};
+  if ((r->type != KES_PLOT_CDF && r->type != KES_PLOT_HISTOGRAM) || cell == nullptr || cell->hist_empty) return {};
   const kes_layout* lay = r->layout;
   std::set<std::array<long, 4>> pieces;
-  const auto put = [&](double x0, double y0, double x1, double y1) {
-    if (!(std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1))) return;
-    x0 = kes_page_x(lay, x0), x1 = kes_page_x(lay, x1), y0 = kes_page_y(lay, y0), y1 = kes_page_y(lay, y1);
-    double lo, hi;
-    if (!kes_room_stretch(x0, y0, x1 - x0, y1 - y0, frame, &lo, &hi) && !(x0 == x1 && y0 == y1)) return;
+  // A piece in page units.
+  const auto put_page = [&](double x0, double y0, double x1, double y1) {
     if (!(std::fabs(x0) < 1e6 && std::fabs(x1) < 1e6 && std::fabs(y0) < 1e6 && std::fabs(y1) < 1e6)) return;
+    double lo, hi;
+    if (!kes_room_stretch(x0, y0, x1 - x0, y1 - y0, frame, &lo, &hi)) return;
     pieces.insert({std::lround(4 * x0), std::lround(4 * y0), std::lround(4 * x1), std::lround(4 * y1)});
   };
-  const kes_plotslot* s = kes_gslot(ctx, cell);
-  const kes_curve* curve = s != nullptr ? kes_fit_curve(const_cast<kes_plotslot*>(s)) : nullptr;
-  if (s != nullptr && s->line && curve != nullptr && curve->fitted) {
-    double xy[2 * KES_CURVE_POINTS];
-    if (kescdfpts(ctx, cell, xy) == 0)
-      for (int i = 1; i < KES_CURVE_POINTS; ++i) put(xy[2 * i - 2], xy[2 * i - 1], xy[2 * i], xy[2 * i + 1]);
-  }
-  if (!kes_flag(r->stmt, KES_PLOT_FLAG_NOECDF)) {
-    double last[2] = {NAN, NAN};
-    kesecdfpts_pieces(ctx, cell, KES_ECDF_STEP_POINTS, [&](double* xy, long, int n) {
-      for (int i = 0; i < n; ++i) {
-        put(last[0], last[1], xy[2 * i], xy[2 * i + 1]);
-        last[0] = xy[2 * i], last[1] = xy[2 * i + 1];
-      }
-    });
+  // A piece in the data's units.
+  const auto put = [&](double x0, double y0, double x1, double y1) {
+    if (std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1))
+      put_page(kes_page_x(lay, x0), kes_page_y(lay, y0), kes_page_x(lay, x1), kes_page_y(lay, y1));
+  };
+  kes_plotslot* s = kes_gslot(ctx, cell);
+  if (s == nullptr) return {};
+  if (r->type == KES_PLOT_HISTOGRAM) {
+    const kes_plotslot* key = kes_gkeyslot(ctx);
+    if (s->curves == nullptr || key == nullptr) return {};
+    double lo = key->hlow, hi = key->hhigh;
+    if (!r->endpoints) lo -= 0.5 * key->width, hi += 0.5 * key->width;
+    lo = std::fmax(lo, -DBL_MAX), hi = std::fmin(hi, DBL_MAX);
+    for (int j = 0; j < s->ncurves; ++j) {
+      const kes_curve& cv = s->curves[j];
+      double a = lo, b = hi, xy[2 * KES_CURVE_POINTS];
+      int n = KES_CURVE_POINTS;
+      if (!cv.fitted || cv.dist == KES_DIST_KERNEL || !constant_forms(cv) || !kes_curve_range(cv, *s, &a, &b) ||
+          kesgden(ctx, cell, xy, a, b, &n, j) != KES_CURVE_WHOLE)
+        continue;
+      for (int i = 1; i < n; ++i)
+        if (std::isfinite(xy[2 * i - 2] + xy[2 * i - 1] + xy[2 * i] + xy[2 * i + 1]))
+          put_page(xy[2 * i - 2], xy[2 * i - 1], xy[2 * i], xy[2 * i + 1]);
+    }
+  } else {
+    const kes_curve* curve = kes_fit_curve(s);
+    if (s->line && curve != nullptr && curve->fitted) {
+      double xy[2 * KES_CURVE_POINTS];
+      if (kescdfpts(ctx, cell, xy) == 0)
+        for (int i = 1; i < KES_CURVE_POINTS; ++i) put(xy[2 * i - 2], xy[2 * i - 1], xy[2 * i], xy[2 * i + 1]);
+    }
+    if (!kes_flag(r->stmt, KES_PLOT_FLAG_NOECDF)) {
+      double last[2] = {NAN, NAN};
+      kesecdfpts_pieces(ctx, cell, KES_ECDF_STEP_POINTS, [&](double* xy, long, int n) {
+        for (int i = 0; i < n; ++i) {
+          put(last[0], last[1], xy[2 * i], xy[2 * i + 1]);
+          last[0] = xy[2 * i], last[1] = xy[2 * i + 1];
+        }
+      });
+    }
   }
   std::vector<kes_segment> out;
   out.reserve(pieces.size());

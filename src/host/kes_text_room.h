@@ -301,9 +301,9 @@ inline bool kes_segment_crosses(const kes_segment& s, const kes_room& r) noexcep
 // label stands off the data wherever its frame has room. An HREF label's room reaches
 // back to its line at line_x (NaN for a VREF label), so that no other line comes
 // between them; the air between keeps no text away (a bar's value by the line leaves
-// the row to the label). Where no place by its line is clear of texts and data, an
-// HREF label walks along each row past the texts in the way (a label beside the
-// others is read, one over them is not); where no place at all is clear of texts, the
+// the row to the label). Where no place by its line is clear of texts, an HREF label
+// walks along each row past the texts in the way, a text's height clear of them (a
+// label beside the others is read, one over them is not); where none is, the
 // first by its line whose text keeps off the others' rooms, else the one sharing the
 // least area with them. Among places of one standing, those holding the text whole
 // come before those that cut it, each in its order. *room: the room its text takes.
@@ -338,7 +338,7 @@ inline kes_label_spot kes_ref_label_place(const std::vector<kes_label_spot>& spo
     *room = kes_spot_room(s, air);
     return s;
   };
-  std::size_t at = first(order, ranks, 1);
+  std::size_t at = first(order, ranks, 2);
   if (at < order.size()) return taking(order[at]);
   std::vector<kes_label_spot> along;
   std::vector<int> along_ranks;
@@ -348,11 +348,11 @@ inline kes_label_spot kes_ref_label_place(const std::vector<kes_label_spot>& spo
       std::vector<kes_room> in_row;
       for (const kes_room& o : texts)
         if (o.y0 < own.y1 && own.y0 < o.y1) in_row.push_back(o);
-      for (double x : kes_row_walk(s.x, s.end, in_row, air.side))
+      // A text's height clear of the texts it passes, so that it does not read as
+      // their last word.
+      for (double x : kes_row_walk(s.x, s.end, in_row, air.side + air.under + air.over))
         if (x != s.x) along.push_back({x, s.y, s.w, s.end, s.cut}), along_ranks.push_back(rank(along.back()));
     }
-  if ((at = first(along, along_ranks, 1)) < along.size()) return taking(along[at]);
-  if ((at = first(order, ranks, 2)) < order.size()) return taking(order[at]);
   if ((at = first(along, along_ranks, 2)) < along.size()) return taking(along[at]);
   if (order.empty()) return taking({});
   // Every place meets a text: the first whose text itself keeps off the others' rooms

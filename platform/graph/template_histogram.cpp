@@ -351,14 +351,26 @@ std::vector<frame> rooms_of(const std::vector<bar_text>& texts) {
   return rooms;
 }
 
+// The cell's curves as ink, in page px: points every few px along each.
+void add_curve_ink(const hist_cell& cell, const frame& f, cell_ink* ink) {
+  std::vector<point> line;  // each curve's page px in turn
+  for (const curve& k : cell.curves) {
+    std::vector<point>& pts = emptied(line, k.pts.size());
+    for (const point& q : k.pts) pts.push_back({f.px(q.x), f.py(q.y)});
+    ink->add_line(pts);
+  }
+}
+
 // What a cell draws, in page px, for the placing of its inset boxes: its bars (with
-// room for their labels), curves and reference lines with their labels.
+// room for their labels), curves and reference lines with their labels (which keep
+// off the curves, as draw_cell places them).
 cell_ink ink_of(const hist_cell& cell, const frame& f, const out::graph_panel& p, double w, bool midpoints,
                bool hanging) {
   cell_ink ink;
   each_bar_rect(cell, f, w, midpoints, hanging, [&](const frame& r) { ink.bars.push_back(r); });
   const std::vector<frame> values = rooms_of(bar_texts(cell, f, w, midpoints, hanging));
   for (const frame& r : values) ink.bars.push_back(r);
+  add_curve_ink(cell, f, &ink);
   add_reference_ink(f, cell.hrefs, cell.vrefs, p.text(KES_DYN_HREFLABPOS) == "MIN",
                     p.text(KES_DYN_VREFLABPOS) == "MIN", &ink, values);
   // The words of an empty cell, where draw_cell puts them.
@@ -366,12 +378,6 @@ cell_ink ink_of(const hist_cell& cell, const frame& f, const out::graph_panel& p
       cell.curves.empty()) {
     no_canvas measure;
     ink.boxes.push_back(draw_no_values(measure, f, cell.bare.why().c_str()));
-  }
-  std::vector<point> line;  // each curve's page px in turn
-  for (const curve& k : cell.curves) {
-    std::vector<point>& pts = emptied(line, k.pts.size());
-    for (const point& q : k.pts) pts.push_back({f.px(q.x), f.py(q.y)});
-    ink.add_line(pts);
   }
   return ink;
 }
@@ -419,8 +425,10 @@ void draw_cell(canvas& c, graph_notes& notes, const frame& f, const hist_cell& c
   }
   const bool any_bar = std::any_of(cell.bars.begin(), cell.bars.end(), [](const bar& b) { return b.height > 0; });
   if (!any_bar && cell.curves.empty()) draw_no_values(c, f, cell.bare.why().c_str());
+  cell_ink curves;
+  add_curve_ink(cell, f, &curves);
   draw_refs(c, notes, f, cell.hrefs, cell.vrefs, p.text(KES_DYN_HREFLABPOS) == "MIN",
-            p.text(KES_DYN_VREFLABPOS) == "MIN", rooms_of(values));
+            p.text(KES_DYN_VREFLABPOS) == "MIN", rooms_of(values), curves.points);
   draw_border(c, f);
 }
 

@@ -426,6 +426,9 @@ std::vector<placed_inset> place_plot_insets(const frame& f, const std::vector<in
 
 void add_reference_ink(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
                        bool h_at_min, bool v_at_min, cell_ink* ink, const std::vector<frame>& taken) {
+  // A label is text: no box stands over it. It keeps off the data's ink drawn so far,
+  // as draw_refs places it.
+  const std::vector<frame> labels = ref_label_boxes(f, hrefs, vrefs, h_at_min, v_at_min, taken, ink->points);
   for (const refline& r : vrefs)
     if (r.value >= f.ylo && r.value <= f.yhi) {
       const point ends[2] = {{f.x, f.py(r.value)}, {f.x + f.w, f.py(r.value)}};
@@ -436,8 +439,7 @@ void add_reference_ink(const frame& f, const std::vector<refline>& hrefs, const 
       const point ends[2] = {{f.px(r.value), f.y}, {f.px(r.value), f.y + f.h}};
       ink->add_line(ends, 2);
     }
-  // A label is text: no box stands over it.
-  for (const frame& t : ref_label_boxes(f, hrefs, vrefs, h_at_min, v_at_min, taken)) ink->bars.push_back(t);
+  for (const frame& t : labels) ink->bars.push_back(t);
 }
 
 namespace {

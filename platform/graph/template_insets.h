@@ -115,7 +115,8 @@ void draw_placed_box(canvas& c, graph_notes& notes, const placed_inset& q, doubl
 std::vector<inset_box> cell_inset_boxes(const out::graph_panel& p, const class_key& key);
 // The reference lines of a cell as ink the boxes keep clear of: its HREF= lines up it,
 // its VREF= lines across it, and their labels where draw_refs puts them clear of the
-// texts taken (at the bottom, at the left, when `h_at_min`, `v_at_min`).
+// texts taken and the ink drawn so far (at the bottom, at the left, when `h_at_min`,
+// `v_at_min`).
 void add_reference_ink(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
                        bool h_at_min, bool v_at_min, cell_ink* ink, const std::vector<frame>& taken = {});
 

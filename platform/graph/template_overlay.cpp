@@ -238,7 +238,7 @@ void end_plot_cell(canvas& c, graph_notes& notes, const frame& f, const out::gra
                    std::span<const int> members, const std::vector<left_out_group>& undrawn, cell_ink* ink,
                    const std::vector<left_out_row>& also) {
   const bool h_at_min = p.text(KES_DYN_HREFLABPOS) == "MIN", v_at_min = p.text(KES_DYN_VREFLABPOS) == "MIN";
-  draw_refs(c, notes, f, hrefs, vrefs, h_at_min, v_at_min);
+  draw_refs(c, notes, f, hrefs, vrefs, h_at_min, v_at_min, {}, ink->points);
   add_reference_ink(f, hrefs, vrefs, h_at_min, v_at_min, ink);
   note_left_out(c, f, cells, members, undrawn, ink, also);
   draw_border(c, f);

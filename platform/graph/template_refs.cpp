@@ -29,7 +29,8 @@ kes_label_air label_air() { return {1.5, text_above(kRefLabelSize) + 1, text_bel
 }  // namespace
 
 ref_layout place_ref_labels(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
-                            bool h_at_min, bool v_at_min, const std::vector<frame>& taken) {
+                            bool h_at_min, bool v_at_min, const std::vector<frame>& taken,
+                            const std::vector<point>& marks) {
   ref_layout out;
   out.h.resize(hrefs.size());
   out.v.resize(vrefs.size());
@@ -37,28 +38,23 @@ ref_layout place_ref_labels(const frame& f, const std::vector<refline>& hrefs, c
   out.v_room.assign(vrefs.size(), -1);
   std::vector<kes_room> texts;
   for (const frame& t : taken) texts.push_back(room_of(t));
-  // Every line drawn, with its owner (HREF i as i, VREF i as -1 - i).
-  std::vector<kes_room> lines;
-  std::vector<long> line_of;
+  std::vector<kes_segment> data;
+  data.reserve(marks.size());
+  for (const point& m : marks) data.push_back({m.x, m.y, m.x, m.y});
+  kes_ref_lines lines;
   for (std::size_t i = 0; i < hrefs.size(); ++i)
     if (on_axis(hrefs[i].value, f.xlo, f.xhi))
-      lines.push_back({f.px(hrefs[i].value), f.y, f.px(hrefs[i].value), f.y + f.h}), line_of.push_back(static_cast<long>(i));
+      lines.add({f.px(hrefs[i].value), f.y, f.px(hrefs[i].value), f.y + f.h}, static_cast<long>(i));
   for (std::size_t i = 0; i < vrefs.size(); ++i)
     if (on_axis(vrefs[i].value, f.ylo, f.yhi))
-      lines.push_back({f.x, f.py(vrefs[i].value), f.x + f.w, f.py(vrefs[i].value)}), line_of.push_back(-1 - static_cast<long>(i));
-  const auto others = [&](long own) {
-    std::vector<kes_room> rest;
-    for (std::size_t k = 0; k < lines.size(); ++k)
-      if (line_of[k] != own) rest.push_back(lines[k]);
-    return rest;
-  };
+      lines.add({f.x, f.py(vrefs[i].value), f.x + f.w, f.py(vrefs[i].value)}, -1 - static_cast<long>(i));
   const kes_room bounds{f.x, f.y, f.x + f.w, f.y + f.h};
   // The label of line `own` takes the first of its places that reads, its text the
   // one fitted to that side (an HREF label's room reaches back to its line at line_x).
   const auto settle = [&](const std::vector<kes_label_spot>& spots, const std::string& at_start,
                           const std::string& at_end, long own, double line_x) {
     kes_room got;
-    const kes_label_spot at = kes_ref_label_place(spots, label_air(), line_x, bounds, texts, others(own), &got);
+    const kes_label_spot at = kes_ref_label_place(spots, label_air(), line_x, bounds, texts, lines.but(own), &got, data);
     texts.push_back(got);
     out.rooms.push_back(frame_of(got));
     ref_label l;
@@ -93,8 +89,7 @@ ref_layout place_ref_labels(const frame& f, const std::vector<refline>& hrefs, c
     const double start = v_at_min ? f.x + 3 : f.x + f.w - 3;
     const std::string text = fit_text(r.label, ref_text(a), f.w - 6);
     if (text.empty()) continue;
-    // Above the line, then under it.
-    const auto spots = kes_vref_spots(start, !v_at_min, y - 3, y + 3 + text_above(kRefLabelSize),
+    const auto spots = kes_vref_spots(start, !v_at_min, y, y + 3 + text_above(kRefLabelSize), y - 3, f.y, f.y + f.h,
                                       text_advance(text, ref_text(a)), text != r.label, texts, 1.5);
     out.v_room[i] = static_cast<int>(out.rooms.size());
     out.v[i] = settle(spots, text, text, -1 - static_cast<long>(i), NAN);
@@ -103,8 +98,9 @@ ref_layout place_ref_labels(const frame& f, const std::vector<refline>& hrefs, c
 }
 
 void draw_refs(canvas& c, graph_notes& notes, const frame& f, const std::vector<refline>& hrefs,
-               const std::vector<refline>& vrefs, bool h_at_min, bool v_at_min, const std::vector<frame>& taken) {
-  const ref_layout placed = place_ref_labels(f, hrefs, vrefs, h_at_min, v_at_min, taken);
+               const std::vector<refline>& vrefs, bool h_at_min, bool v_at_min, const std::vector<frame>& taken,
+               const std::vector<point>& marks) {
+  const ref_layout placed = place_ref_labels(f, hrefs, vrefs, h_at_min, v_at_min, taken, marks);
   // Each line is broken behind the texts it would cross: the values over the bars and
   // the other lines' labels.
   const paint p = ref_paint();
@@ -139,8 +135,9 @@ void draw_refs(canvas& c, graph_notes& notes, const frame& f, const std::vector<
 }
 
 std::vector<frame> ref_label_boxes(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
-                                   bool h_at_min, bool v_at_min, const std::vector<frame>& taken) {
-  return place_ref_labels(f, hrefs, vrefs, h_at_min, v_at_min, taken).rooms;
+                                   bool h_at_min, bool v_at_min, const std::vector<frame>& taken,
+                                   const std::vector<point>& marks) {
+  return place_ref_labels(f, hrefs, vrefs, h_at_min, v_at_min, taken, marks).rooms;
 }
 
 }  // namespace plat::graph

@@ -29,15 +29,21 @@ struct ref_layout {
 // VREF= lines (at the right, or at the left with v_at_min) stand: each in the first of
 // its places that covers none of the texts taken nor another label, and where it can
 // no other line. An HREF label stands right of its line, else left of it, on the first
-// row, else on the rows after; a VREF label above its line, else under it, at its
-// end, else along it past the texts in the way.
+// row, else on the rows after; a VREF label on its line's side toward the frame's
+// nearer edge, else on the other side (kes_vref_under_first), at its end, else along
+// it past the texts in the way. Where the frame has room a label also keeps off the
+// data's ink (`marks`: the points drawn and points every few px along the data's
+// lines), so that no step or curve runs through it.
 ref_layout place_ref_labels(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
-                            bool h_at_min, bool v_at_min, const std::vector<frame>& taken = {});
+                            bool h_at_min, bool v_at_min, const std::vector<frame>& taken = {},
+                            const std::vector<point>& marks = {});
 // The lines and their labels, each line broken behind the texts it would cross; the
 // values outside their axis are counted in the graph's notes.
 void draw_refs(canvas& c, graph_notes& notes, const frame& f, const std::vector<refline>& hrefs,
-               const std::vector<refline>& vrefs, bool h_at_min, bool v_at_min, const std::vector<frame>& taken = {});
+               const std::vector<refline>& vrefs, bool h_at_min, bool v_at_min, const std::vector<frame>& taken = {},
+               const std::vector<point>& marks = {});
 std::vector<frame> ref_label_boxes(const frame& f, const std::vector<refline>& hrefs, const std::vector<refline>& vrefs,
-                                   bool h_at_min, bool v_at_min, const std::vector<frame>& taken = {});
+                                   bool h_at_min, bool v_at_min, const std::vector<frame>& taken = {},
+                                   const std::vector<point>& marks = {});
 
 }  // namespace plat::graph

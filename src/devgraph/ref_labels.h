@@ -31,7 +31,8 @@ struct kes_ref_labels {
 
 // The labels of the cell's HREF= and VREF= lines, clear of its boxes (placed first): HREF labels right of their line on
 // the first row (from the top, or from the foot with HREFLABPOS=3 or 4), else left of
-// it, else on the rows after; VREF labels on their side of the line at its start (or
-// end with VREFLABPOS=2), else on its other side, else along it past the texts in
-// the way.
+// it, else on the rows after; VREF labels on the side of the line toward the frame's
+// nearer edge at its start (or end with VREFLABPOS=2), else on its other side, else
+// along it past the texts in the way. Where the frame has room a label also keeps off
+// the data's lines (a CDF plot's steps and curve, a histogram's fitted curves).
 kes_ref_labels kes_place_ref_labels(kes_ctx* ctx, kes_cell* cell, const kes_ref_axes& to);

@@ -233,21 +233,59 @@ inline std::vector<kes_label_spot> kes_href_spots(double x, double d, const std:
   return spots;
 }
 
-// A VREF label's places, its text starting at `start` (ending there when `end`): on
-// its first side's baseline, then its other side's, at the start and then along the
-// line just m past each text in the way, nearest first; the start on the other side
-// comes second, so that a label leaves its line's start only when both sides there
-// are taken.
-inline std::vector<kes_label_spot> kes_vref_spots(double start, bool end, double first_side, double other_side,
-                                                  double w, bool cut, const std::vector<kes_room>& texts, double m) {
-  std::vector<kes_label_spot> spots;
-  for (double y : {first_side, other_side}) {
-    std::vector<double> xs{start};
-    for (const kes_room& o : texts) xs.push_back(end ? o.x0 - m : o.x1 + m);
-    std::sort(xs.begin(), xs.end(), [&](double a, double b) { return std::fabs(a - start) < std::fabs(b - start); });
-    for (double x : xs)
-      if (end ? x <= start : x >= start) spots.push_back({x, y, w, end, cut});
+// A cell's reference lines, each with the label whose line it is (HREF i as i, VREF i
+// as -1 - i): a label keeps off the other lines where it can.
+struct kes_ref_lines {
+  std::vector<kes_room> lines;
+  std::vector<long> owner;
+  void add(const kes_room& line, long own) { lines.push_back(line), owner.push_back(own); }
+  // Every line but those of label own.
+  std::vector<kes_room> but(long own) const {
+    std::vector<kes_room> rest;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+      if (owner[i] != own) rest.push_back(lines[i]);
+    return rest;
   }
+};
+
+// Whether a VREF label at line_y tries the side under its line first (else the side
+// above): the side toward the frame's nearer edge, under a line in the frame's lower
+// half, above one in its upper half (a line at the middle: above). The strip between
+// a line and its nearer edge is the narrower, off the middle of the frame where the
+// data mostly lie, and a label there reads as its line's, not as the next line's;
+// both renderers take this one rule. under_y and above_y are the baselines on either
+// side and [lo, hi] the frame's extent, in the renderer's units either way up.
+inline bool kes_vref_under_first(double line_y, double under_y, double above_y, double lo, double hi) noexcept {
+  // The edge each side faces: the one its baseline lies toward.
+  const double under_edge = under_y > above_y ? hi : lo, above_edge = under_y > above_y ? lo : hi;
+  return std::fabs(under_edge - line_y) < std::fabs(above_edge - line_y);
+}
+
+// The places along a row at `start`, then just m past each text in the way (on the
+// text's far side from the start, in the label's own direction: leftward when `end`),
+// nearest first.
+inline std::vector<double> kes_row_walk(double start, bool end, const std::vector<kes_room>& texts, double m) {
+  std::vector<double> xs{start};
+  for (const kes_room& o : texts) xs.push_back(end ? o.x0 - m : o.x1 + m);
+  std::sort(xs.begin(), xs.end(), [&](double a, double b) { return std::fabs(a - start) < std::fabs(b - start); });
+  std::vector<double> ahead;
+  for (double x : xs)
+    if (end ? x <= start : x >= start) ahead.push_back(x);
+  return ahead;
+}
+
+// A VREF label's places, its text starting at `start` (ending there when `end`): on
+// the first side's baseline (kes_vref_under_first's), then the other side's, at the
+// start and then along the line just m past each text in the way, nearest first; the
+// start on the other side comes second, so that a label leaves its line's start only
+// when both sides there are taken.
+inline std::vector<kes_label_spot> kes_vref_spots(double start, bool end, double line_y, double under_y, double above_y,
+                                                  double lo, double hi, double w, bool cut,
+                                                  const std::vector<kes_room>& texts, double m) {
+  const bool under = kes_vref_under_first(line_y, under_y, above_y, lo, hi);
+  std::vector<kes_label_spot> spots;
+  for (double y : {under ? under_y : above_y, under ? above_y : under_y})
+    for (double x : kes_row_walk(start, end, texts, m)) spots.push_back({x, y, w, end, cut});
   for (std::size_t k = 1; k < spots.size(); ++k)
     if (spots[k].x == start && spots[k].y != spots[0].y) {
       std::rotate(spots.begin() + 1, spots.begin() + static_cast<long>(k), spots.begin() + static_cast<long>(k) + 1);
@@ -256,38 +294,85 @@ inline std::vector<kes_label_spot> kes_vref_spots(double start, bool end, double
   return spots;
 }
 
-// The place a reference label takes among its spots: those holding its text whole
-// before those that cut it, each in its order, chosen as kes_label_place chooses over
-// their rooms. An HREF label's room reaches back to its line at line_x (NaN for a
-// VREF label), so that no other line comes between them; the air between keeps no
-// text away (a bar's value by the line leaves the row to the label). *room: the room
-// its text takes.
+// A piece of a data line (a step, a chord of a curve) from (x0, y0) to (x1, y1).
+struct kes_segment {
+  double x0, y0, x1, y1;
+};
+
+// Whether the segment runs through the room (along its edge counts, a corner does not).
+inline bool kes_segment_crosses(const kes_segment& s, const kes_room& r) noexcept {
+  double lo, hi;
+  return kes_room_stretch(s.x0, s.y0, s.x1 - s.x0, s.y1 - s.y0, r, &lo, &hi);
+}
+
+// The place a reference label takes among its spots. A place within bounds over no
+// text ranks by what runs through it: nothing first, then other reference lines (they are
+// broken behind it), then the data's lines (steps, curves), which are not, so that a
+// label stands off the data wherever its frame has room. An HREF label's room reaches
+// back to its line at line_x (NaN for a VREF label), so that no other line comes
+// between them; the air between keeps no text away (a bar's value by the line leaves
+// the row to the label). Where no place by its line is clear of texts, an HREF label
+// walks along each row past the texts in the way, a text's height clear of them (a
+// label beside the others is read, one over them is not); where none is, the
+// first by its line whose text keeps off the others' rooms, else the one sharing the
+// least area with them. Among places of one standing, those holding the text whole
+// come before those that cut it, each in its order. *room: the room its text takes.
 inline kes_label_spot kes_ref_label_place(const std::vector<kes_label_spot>& spots, const kes_label_air& air,
                                           double line_x, const kes_room& bounds, const std::vector<kes_room>& texts,
-                                          const std::vector<kes_room>& lines, kes_room* room) {
+                                          const std::vector<kes_room>& lines, kes_room* room,
+                                          const std::vector<kes_segment>& data = {}) {
   std::vector<kes_label_spot> order = spots;
   std::stable_partition(order.begin(), order.end(), [](const kes_label_spot& s) { return !s.cut; });
-  std::vector<kes_room> own, reach;
-  own.reserve(order.size());
-  reach.reserve(order.size());
-  for (const kes_label_spot& s : order) {
-    kes_room r = kes_spot_room(s, air);
-    own.push_back(r);
-    if (!std::isnan(line_x)) r.x0 = std::min(r.x0, line_x), r.x1 = std::max(r.x1, line_x);
-    reach.push_back(r);
-  }
-  std::size_t at = kes_label_place(own, bounds, texts, lines, &reach);
-  // Where every place's air meets a text, the first whose text itself keeps off the
-  // others' rooms still reads.
-  if (!order.empty() && kes_meets_any(own[at], texts))
-    for (std::size_t i = 0; i < own.size(); ++i) {
-      const kes_room ink{own[i].x0 + air.side, own[i].y0 + air.pad_under, own[i].x1 - air.side,
-                         own[i].y1 - air.pad_over};
-      if (kes_room_within(own[i], bounds) && !kes_meets_any(ink, texts)) {
-        at = i;
-        break;
-      }
+  constexpr int kOverText = 3;
+  const auto rank = [&](const kes_label_spot& s) {
+    const kes_room own = kes_spot_room(s, air);
+    if (!kes_room_within(own, bounds) || kes_meets_any(own, texts)) return kOverText;
+    if (std::any_of(data.begin(), data.end(), [&](const kes_segment& d) { return kes_segment_crosses(d, own); }))
+      return 2;
+    kes_room reach = own;
+    if (!std::isnan(line_x)) reach.x0 = std::min(reach.x0, line_x), reach.x1 = std::max(reach.x1, line_x);
+    return kes_meets_any(reach, lines) ? 1 : 0;
+  };
+  std::vector<int> ranks;
+  for (const kes_label_spot& s : order) ranks.push_back(rank(s));
+  // The first of the places of at most rank `most`: those holding the text whole
+  // first (a text cut to "..." may not read at all), each by rank, then by order.
+  const auto first = [](const std::vector<kes_label_spot>& ss, const std::vector<int>& rs, int most) {
+    for (const bool cut : {false, true})
+      for (int r = 0; r <= most; ++r)
+        for (std::size_t i = 0; i < rs.size(); ++i)
+          if (rs[i] == r && ss[i].cut == cut) return i;
+    return rs.size();
+  };
+  const auto taking = [&](const kes_label_spot& s) {
+    *room = kes_spot_room(s, air);
+    return s;
+  };
+  std::size_t at = first(order, ranks, 2);
+  if (at < order.size()) return taking(order[at]);
+  std::vector<kes_label_spot> along;
+  std::vector<int> along_ranks;
+  if (!std::isnan(line_x))
+    for (const kes_label_spot& s : order) {
+      const kes_room own = kes_spot_room(s, air);
+      std::vector<kes_room> in_row;
+      for (const kes_room& o : texts)
+        if (o.y0 < own.y1 && own.y0 < o.y1) in_row.push_back(o);
+      // A text's height clear of the texts it passes, so that it does not read as
+      // their last word.
+      for (double x : kes_row_walk(s.x, s.end, in_row, air.side + air.under + air.over))
+        if (x != s.x) along.push_back({x, s.y, s.w, s.end, s.cut}), along_ranks.push_back(rank(along.back()));
     }
-  *room = own[at];
-  return order[at];
+  if ((at = first(along, along_ranks, 2)) < along.size()) return taking(along[at]);
+  if (order.empty()) return taking({});
+  // Every place meets a text: the first whose text itself keeps off the others' rooms
+  // still reads (rooms that meet only in their air), else the least shared area.
+  for (const kes_label_spot& s : order) {
+    const kes_room own = kes_spot_room(s, air);
+    const kes_room ink{own.x0 + air.side, own.y0 + air.pad_under, own.x1 - air.side, own.y1 - air.pad_over};
+    if (kes_room_within(own, bounds) && !kes_meets_any(ink, texts)) return taking(s);
+  }
+  std::vector<kes_room> own;
+  for (const kes_label_spot& s : order) own.push_back(kes_spot_room(s, air));
+  return taking(order[kes_label_place(own, bounds, texts, {})]);
 }

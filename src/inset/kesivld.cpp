@@ -271,6 +271,7 @@ void kes_inset_fit(kes_ctx* ctx, const kes_inset_frame& f) {
     if (b->text_height < kes_inset_least_text(ctx)) {
       // Shrunk so far its texts could not be read: the box is left out instead.
       b->enabled = 0;
+      if (!kes_inset_once(ctx, user ? KES_IN_TOO_SMALL_USER : KES_IN_TOO_SMALL)) continue;
       if (b->stmt != nullptr) xspplace(b->stmt, KES_STMT_KEYWORD);
       if (user) xpmlog(KES_SET_LABEL, KES_MSG_INSET_AT_XY_TOO_SMALL, b->x, b->y, pct);
       else xpmlog(KES_SET_LABEL, KES_MSG_INSET_AT_POSITION_TOO_SMALL, wzstrip(b->position, 8), b->position, pct);

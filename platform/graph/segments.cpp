@@ -13,6 +13,7 @@
 #include "graph/graph_files.h"
 #include "graph/graph_style.h"
 #include "graph/graph_messages.h"
+#include "graph/template_text_fit.h"
 #include "host/step_codes.h"
 #include "output/output_api.h"
 #include "output/text_store.h"
@@ -23,6 +24,8 @@ namespace {
 constexpr double kSubtitlePx = 12;
 constexpr double kByPx = 12;
 constexpr double kGapPx = 4;
+// No text of a graph is drawn smaller.
+constexpr double kLeastHeadingPx = 6;
 
 std::string trimmed(const char* s, std::size_t n) {
   std::string t = s != nullptr ? std::string(s, strnlen(s, n)) : std::string();
@@ -182,10 +185,18 @@ int plat_ggphdr(int, const char* byline, int bylen) {
     y += l.px;
     svg_text_style st = svg_text(l.px, svg_anchor::middle, 0, l.bold ? weight::bold : weight::regular);
     st.fill = colour_hex(1);
-    // A heading wider than the page is set smaller so that it fits.
+    // A heading wider than the page is set smaller so that it fits, but not below the
+    // least text size: there what still does not fit is cut with an ellipsis.
     const double width = text_width(l.text, l.px, st.w), room = page_width() - 2 * kGapPx;
-    if (width > room) st.size = l.px * room / width;
-    w->text(page_width() / 2, y, l.text, st);
+    std::string text = l.text;
+    if (width > room) {
+      st.size = std::max(kLeastHeadingPx, l.px * room / width);
+      text_style t;
+      t.size = st.size;
+      t.bold = l.bold;
+      text = fit_text(l.text, t, room);
+    }
+    if (!text.empty()) w->text(page_width() / 2, y, text, st);
     y += kGapPx;
   }
   return 0;

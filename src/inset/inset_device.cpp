@@ -80,7 +80,7 @@ void kes_inset_device_setup(kes_ctx* ctx, kes_insetbox* box) {
     xpmlog(KES_SET_PROC, KES_MSG_TEXT_HEIGHT_NOT_POSITIVE, "HEIGHT", kes_pnumber(st, KES_INSET_SLOT_HEIGHT), "INSET");
   }
   if (height_given && kes_pnumber(st, KES_INSET_SLOT_HEIGHT) > 0) {
-    box->text_height = kes_pnumber(st, KES_INSET_SLOT_HEIGHT);
+    box->text_height = std::max(kes_pnumber(st, KES_INSET_SLOT_HEIGHT), kes_inset_least_text(ctx));
     box->height_fixed = 1;
   } else if (chart != nullptr && chart->inset_h > 0) {
     // The chart's inset text height (INHEIGHT=, else its text height) is in force.
@@ -195,4 +195,9 @@ void kes_inset_box_size(kes_insetbox* box) {
 void kes_inset_measure(kes_ctx* ctx, kes_insetbox* box, bool single_header) {
   (void)ctx;
   kes_inset_measure_rows(box, single_header);
+}
+
+double kes_inset_least_text(const kes_ctx* ctx) {
+  const auto* dev = static_cast<const gdevice*>(ctx->device);
+  return dev != nullptr && dev->height_px > 0 ? 6 * 100.0 / dev->height_px : 0;
 }

@@ -18,3 +18,6 @@ void kes_inset_box_size(kes_insetbox* box);
 // the locale has none), and the length of the box's font name.
 void kes_inset_default_font(kes_insetbox* box);
 int kes_inset_font_len(const kes_insetbox* box);
+// The least text height of the page, 6 px, in percent of the page's height (0 when
+// the device gives no page size): no box text is drawn smaller.
+double kes_inset_least_text(const kes_ctx* ctx);

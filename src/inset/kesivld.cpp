@@ -268,6 +268,15 @@ void kes_inset_fit(kes_ctx* ctx, const kes_inset_frame& f) {
     }
     kes_inset_follow(b);
     const int pct = static_cast<int>(std::lround(total * 100));
+    if (b->text_height < kes_inset_least_text(ctx)) {
+      // Shrunk so far its texts could not be read: the box is left out instead.
+      b->enabled = 0;
+      if (!kes_inset_once(ctx, user ? KES_IN_TOO_SMALL_USER : KES_IN_TOO_SMALL)) continue;
+      if (b->stmt != nullptr) xspplace(b->stmt, KES_STMT_KEYWORD);
+      if (user) xpmlog(KES_SET_LABEL, KES_MSG_INSET_AT_XY_TOO_SMALL, b->x, b->y, pct);
+      else xpmlog(KES_SET_LABEL, KES_MSG_INSET_AT_POSITION_TOO_SMALL, wzstrip(b->position, 8), b->position, pct);
+      continue;
+    }
     if (user) {
       if (kes_inset_once(ctx, KES_IN_SHRUNK_USER)) xpmlog(KES_SET_LABEL, KES_MSG_INSET_AT_XY_SHRUNK, b->x, b->y, pct);
     } else if (kes_inset_once(ctx, KES_IN_SHRUNK)) {

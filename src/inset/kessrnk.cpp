@@ -50,6 +50,14 @@ int kes_inset_side_fit(kes_ctx* ctx, double bottom, double top) {
       b->margin_scale *= s;
     }
     kes_inset_follow(b);
+    if (b->text_height < kes_inset_least_text(ctx)) {
+      // Shrunk so far its texts could not be read: the box is left out instead.
+      b->enabled = 0;
+      if (b->stmt != nullptr) xspplace(b->stmt, KES_STMT_KEYWORD);
+      xpmlog(KES_SET_LABEL, side == 0 ? KES_MSG_INSET_LEFT_MARGIN_TOO_SMALL : KES_MSG_INSET_RIGHT_MARGIN_TOO_SMALL,
+             static_cast<int>(b->margin_scale * 100));
+      continue;
+    }
     if (b->margin_scale < 1)
       xpmlog(KES_SET_LABEL, side == 0 ? KES_MSG_INSET_LEFT_MARGIN_SHRUNK : KES_MSG_INSET_RIGHT_MARGIN_SHRUNK,
              static_cast<int>(b->margin_scale * 100));
